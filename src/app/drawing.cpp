@@ -1,0 +1,96 @@
+#include "app/drawing.h"
+
+#include <SDL_image.h>
+#include <SDL_rotozoom.h>
+
+#include <cmath>
+
+#include "app/game_state.h"
+#include "app/startup.h"
+
+Sint16 toRectCoord(double value) {
+    // Truncate toward zero into int, then keep the low 16 bits as SDL 1.2 does.
+    // Values beyond int's range (never inside the field) saturate first.
+    if (!(value > -2147483648.0)) {
+        value = -2147483648.0;
+    } else if (!(value < 2147483647.0)) {
+        value = 2147483647.0;
+    }
+    return Sint16(Uint16(Uint32(int(value))));
+}
+
+int blitAt(int x, int y, SDL_Surface* source, SDL_Surface* destination, SDL_Rect* clip) {
+    SDL_Rect rect = {};
+    rect.x = Sint16(Uint16(Uint32(x)));
+    rect.y = Sint16(Uint16(Uint32(y)));
+    return SDL_UpperBlit(source, clip, destination, &rect);
+}
+
+int blitWorld(int x, int yDown, SDL_Surface* source, SDL_Surface* destination, SDL_Rect* clip) {
+    if (source == nullptr) {
+        return -1;
+    }
+    SDL_Rect rect = {};
+    rect.x = toRectCoord(x * game.scaleX - (source->w / 2));
+    rect.y = toRectCoord(yDown * game.scaleY - (source->h / 2));
+    return SDL_UpperBlit(source, clip, destination, &rect);
+}
+
+int blitOnRim(int x, int y, double angle, SDL_Surface* reference, SDL_Surface* source,
+              SDL_Surface* destination, SDL_Rect* clip) {
+    if (source == nullptr || reference == nullptr) {
+        return -1;
+    }
+    SDL_Rect rect = {};
+    double cx = x * game.scaleX;
+    rect.x = toRectCoord(cx + std::cos(angle) * (reference->w / 2) - (source->w / 2));
+    double cy = (game.worldHeight - y) * game.scaleY;
+    rect.y = toRectCoord(cy - std::sin(angle) * (reference->h / 2) - (source->h / 2));
+    return SDL_UpperBlit(source, clip, destination, &rect);
+}
+
+SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    if (useKey && converted != nullptr) {
+        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, red, green, blue));
+    }
+    return converted;
+}
+
+SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
+                             Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel) {
+    SDL_Surface* image = loadImage(path, useKey, red, green, blue);
+    SDL_Surface* zoomed = image != nullptr ? zoomSurface(image, zoomX, zoomY, smooth) : nullptr;
+    SDL_FreeSurface(image);
+    if (zoomed == nullptr) {
+        quit(110);
+    }
+    // zoomSurface drops the source's key, so the zoomed result is keyed here, always.
+    SDL_SetColorKey(zoomed, SDL_SRCCOLORKEY, keyPixel);
+    return zoomed;
+}
+
+void freeImages() {
+    SDL_FreeSurface(game.background);
+    SDL_FreeSurface(game.planetImage);
+    for (int size = 1; size <= 5; ++size) {
+        SDL_FreeSurface(game.asteroidImages[size]);
+    }
+    SDL_FreeSurface(game.shipBulletImage);
+    SDL_FreeSurface(game.largeShipBulletImage);
+    SDL_FreeSurface(game.turretBulletImage);
+    SDL_FreeSurface(game.turretImage);
+    SDL_FreeSurface(game.exhaustParticleImage);
+    SDL_FreeSurface(game.explosionParticleImage);
+    SDL_FreeSurface(game.crosshairImage);
+    for (ShipImageSet& set : game.shipImages) {
+        SDL_FreeSurface(set.shipImage);
+        SDL_FreeSurface(set.previewImage);
+        SDL_FreeSurface(set.explosionImage);
+    }
+}

@@ -1,0 +1,20 @@
+// Blitting in screen pixels and world units, and loading and zooming images.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+
+int blitAt(int x, int y, SDL_Surface* source, SDL_Surface* destination, SDL_Rect* clip = nullptr);
+int blitWorld(int x, int yDown, SDL_Surface* source, SDL_Surface* destination,
+              SDL_Rect* clip = nullptr);
+int blitOnRim(int x, int y, double angle, SDL_Surface* reference, SDL_Surface* source,
+              SDL_Surface* destination, SDL_Rect* clip = nullptr);
+SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue);
+SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
+                             Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
+void freeImages();
+
+// Narrows a screen coordinate to an SDL_Rect field through int, so a position far
+// outside the field (after a long pause, say) never converts out of range.
+Sint16 toRectCoord(double value);

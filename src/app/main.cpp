@@ -1,0 +1,5 @@
+#include "app/startup.h"
+
+int main(int, char**) {
+    return runProgram();
+}

@@ -1,0 +1,66 @@
+#include "app/startup.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/assets.h"
+#include "app/game_state.h"
+#include "app/video.h"
+#include "menus/title_menu.h"
+#include "play/music.h"
+#include "world/asteroids.h"
+#include "world/objects.h"
+
+int runProgram() {
+    std::srand(unsigned(std::time(nullptr)));
+    if (!init()) {
+        quit(50);
+    }
+    loadFiles();
+    playMusicTrack(0, 7, 0);
+    game.titleChoice = 0;
+    setLevelParameters(game.level, game.difficulty);
+    setupLevel();
+    runMenus();
+    cleanup();
+    return 0;
+}
+
+bool init() {
+    if (SDL_Init(0xFFFF) == -1) {
+        return false;
+    }
+    if (TTF_Init() == -1) {
+        return false;
+    }
+    if (Mix_OpenAudio(game.sampleRate, AUDIO_S16LSB, 2, game.sampleSize) == -1) {
+        return false;
+    }
+    setVideoMode(false, game.screenWidth, game.screenHeight, game.screenBpp, 640, 480, 8);
+    SDL_WM_SetCaption("Stellarox", nullptr);
+    return true;
+}
+
+void cleanup() {
+    Mix_FreeChunk(game.shipFireSound);
+    Mix_FreeChunk(game.turretFireSound);
+    Mix_FreeChunk(game.asteroidHitSound);
+    Mix_FreeChunk(game.engineSound);
+    Mix_FreeMusic(game.music);
+    Mix_CloseAudio();
+    for (Player& p : game.players) {
+        if (p.joystick != nullptr) {
+            SDL_JoystickClose(p.joystick);
+        }
+    }
+    TTF_CloseFont(game.smallFont);
+    TTF_CloseFont(game.mediumFont);
+    TTF_CloseFont(game.largeFont);
+    TTF_Quit();
+    SDL_Quit();
+}
+
+void quit(int status) {
+    cleanup();
+    std::exit(status);
+}

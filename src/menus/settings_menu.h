@@ -1,0 +1,4 @@
+// Screen size, audio, volumes and game speed.
+#pragma once
+
+int settingsMenu();

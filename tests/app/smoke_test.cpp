@@ -1,0 +1,7 @@
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+TEST(Smoke, Placeholder) {
+    SUCCEED();
+}

@@ -1,0 +1,268 @@
+#include "support/test_support.h"
+
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/video.h"
+
+namespace {
+
+std::vector<std::function<void()>> scriptSteps;
+std::function<void()> scriptDone;
+size_t scriptNext = 0;
+int sleeps = 0;
+std::vector<Uint32> sleepsLogged;
+
+void scriptedSleep(Uint32 ms) {
+    ++sleeps;
+    sleepsLogged.push_back(ms);
+    advanceClock(ms);
+    if (scriptNext < scriptSteps.size()) {
+        scriptSteps[scriptNext++]();
+    } else if (scriptDone) {
+        scriptDone();
+    }
+}
+
+} // namespace
+
+void startSdl(bool fonts) {
+    ASSERT_NE(SDL_Init(0xFFFF), -1) << SDL_GetError();
+    ASSERT_NE(TTF_Init(), -1);
+    ASSERT_NE(Mix_OpenAudio(game.sampleRate, AUDIO_S16LSB, 2, game.sampleSize), -1)
+        << Mix_GetError();
+    setVideoMode(false, game.screenWidth, game.screenHeight, game.screenBpp, 640, 480, 8);
+    ASSERT_NE(game.screen, nullptr);
+    game.keyState = SDL_GetKeyState(nullptr);
+    if (fonts) {
+        const char* path = "data/fonts/LiberationSans-Bold.ttf";
+        game.smallFont = TTF_OpenFont(path, game.screenHeight * 20 / 768);
+        game.mediumFont = TTF_OpenFont(path, game.screenHeight * 35 / 768);
+        game.largeFont = TTF_OpenFont(path, game.screenHeight * 50 / 768);
+        ASSERT_NE(game.smallFont, nullptr) << "generate the data tree first";
+    }
+}
+
+void useManualClock(Uint32 now) {
+    setManualClock(now);
+    game.lastFrameTicks = now;
+    game.fpsSampleStart = now;
+}
+
+void holdKey(SDLKey key, bool held) {
+    SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
+}
+
+void releaseAllKeys() {
+    int n = 0;
+    Uint8* keys = SDL_GetKeyState(&n);
+    for (int i = 0; i < n; ++i) {
+        keys[i] = 0;
+    }
+}
+
+void pushKeyDown(SDLKey key) {
+    SDL_Event e = {};
+    e.type = SDL_KEYDOWN;
+    e.key.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+}
+
+void pushQuit() {
+    SDL_Event e = {};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+void runScriptOnSleeps(std::vector<std::function<void()>> steps, std::function<void()> whenDone) {
+    scriptSteps = std::move(steps);
+    scriptDone = std::move(whenDone);
+    scriptNext = 0;
+    sleeps = 0;
+    sleepsLogged.clear();
+    if (!clockSeam.manual) {
+        useManualClock();
+    }
+    clockSeam.sleepHook = scriptedSleep;
+}
+
+int sleepsSeen() {
+    return sleeps;
+}
+
+std::vector<Uint32> sleepLog() {
+    return sleepsLogged;
+}
+
+SDL_Surface* makeSprite(int w, int h, Uint8 r, Uint8 g, Uint8 b) {
+    SDL_Surface* raw = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_Surface* s = SDL_DisplayFormat(raw);
+    SDL_FreeSurface(raw);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, r, g, b));
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY, 0xFF00FF);
+    return s;
+}
+
+SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
+    SDL_Color c = {};
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_LockSurface(surface);
+    }
+    const int bpp = surface->format->BytesPerPixel;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
+    Uint32 value = 0;
+    switch (bpp) {
+    case 1:
+        value = *p;
+        break;
+    case 2:
+        value = *reinterpret_cast<const Uint16*>(p);
+        break;
+    case 3:
+        value = Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
+        break;
+    default:
+        value = *reinterpret_cast<const Uint32*>(p);
+        break;
+    }
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
+    return c;
+}
+
+void fillScreen(Uint8 r, Uint8 g, Uint8 b) {
+    SDL_FillRect(game.screen, nullptr, SDL_MapRGB(game.screen->format, r, g, b));
+}
+
+void useSyntheticImages(int designs) {
+    game.background = makeSprite(game.screenWidth, game.screenHeight, 60, 60, 90);
+    SDL_SetColorKey(game.background, SDL_SRCCOLORKEY, 0);
+    game.planetImage = makeSprite(70, 70, 40, 120, 200);
+    const int asteroidSizes[6] = {0, 9, 14, 24, 35, 73};
+    for (int size = 1; size <= 5; ++size) {
+        game.asteroidImages[size] =
+            makeSprite(asteroidSizes[size], asteroidSizes[size], 120, 100, 80);
+    }
+    game.shipBulletImage = makeSprite(4, 4, 255, 255, 0);
+    game.largeShipBulletImage = makeSprite(13, 13, 255, 255, 0);
+    game.turretBulletImage = makeSprite(4, 4, 255, 80, 0);
+    game.turretImage = makeSprite(28, 28, 90, 90, 90);
+    game.crosshairImage = makeSprite(20, 20, 255, 0, 0);
+    game.exhaustParticleImage = makeSprite(24, 6, 255, 160, 0);
+    SDL_SetColorKey(game.exhaustParticleImage, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(game.exhaustParticleImage->format, 255, 255, 255));
+    game.explosionParticleImage = makeSprite(36, 9, 255, 100, 0);
+    SDL_SetColorKey(game.explosionParticleImage, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(game.explosionParticleImage->format, 255, 255, 255));
+    game.shipImages.clear();
+    for (int i = 0; i < designs; ++i) {
+        ShipImageSet set;
+        set.shipImage = makeSprite(24, 24, 0, 200, 0);
+        set.previewImage = makeSprite(120, 120, 0, 200, 0);
+        set.explosionImage = makeSprite(36, 9, 0, 255, 0);
+        game.shipImages.push_back(set);
+    }
+}
+
+std::string sourceDir() {
+    const char* dir = std::getenv("STELLAROX_SOURCE_DIR");
+    return dir != nullptr ? dir : std::filesystem::current_path().string();
+}
+
+std::string gameBinary() {
+    const char* path = std::getenv("STELLAROX_BINARY");
+    return path != nullptr ? path : sourceDir() + "/build/stellarox";
+}
+
+std::string copyDataTree() {
+    char pattern[] = "/tmp/stellarox-tree-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    if (dir == nullptr) {
+        return "";
+    }
+    std::filesystem::copy(sourceDir() + "/data", std::string(dir) + "/data",
+                          std::filesystem::copy_options::recursive);
+    return dir;
+}
+
+void removeTree(const std::string& dir) {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& env,
+                        int timeoutSeconds, int sendSigtermAfterMs) {
+    RunResult result;
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        return result;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], 1);
+        dup2(pipeFds[1], 2);
+        close(pipeFds[0]);
+        if (chdir(dir.c_str()) != 0) {
+            _exit(127);
+        }
+        for (const std::string& e : env) {
+            putenv(const_cast<char*>(e.c_str()));
+        }
+        const std::string binary = gameBinary();
+        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    char buffer[4096];
+    auto drain = [&]() {
+        ssize_t n;
+        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+            result.output.append(buffer, size_t(n));
+        }
+    };
+    int waited = 0;
+    int status = 0;
+    bool sentTerm = false;
+    bool finished = false;
+    while (waited < timeoutSeconds * 1000) {
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) {
+            finished = true;
+            break;
+        }
+        if (!sentTerm && sendSigtermAfterMs >= 0 && waited >= sendSigtermAfterMs) {
+            kill(pid, SIGTERM);
+            sentTerm = true;
+        }
+        drain();
+        usleep(10000);
+        waited += 10;
+    }
+    if (!finished) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        close(pipeFds[0]);
+        return result;
+    }
+    drain();
+    close(pipeFds[0]);
+    if (WIFEXITED(status)) {
+        result.status = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        result.status = 1000 + WTERMSIG(status);
+    }
+    return result;
+}
