@@ -131,9 +131,8 @@ void loadImages() {
         }
         set.shipImage = ship;
         set.previewImage = preview;
-        set.explosionImage =
-            loadImage("data/images/particles/shipExplosionParticle_" + number + ".png", true, 255,
-                      255, 255);
+        set.explosionImage = loadImage(
+            "data/images/particles/shipExplosionParticle_" + number + ".png", true, 255, 255, 255);
         game.shipImages.push_back(set);
     }
     for (const ShipImageSet& set : game.shipImages) {

@@ -17,7 +17,7 @@ void sleepRemaining(double ms);
 
 // ---- Test seam
 struct ClockSeam {
-    bool manual = false;            // currentTicks() returns `now` instead of SDL_GetTicks()
+    bool manual = false; // currentTicks() returns `now` instead of SDL_GetTicks()
     Uint32 now = 0;
     void (*sleepHook)(Uint32 ms) = nullptr; // replaces SDL_Delay when set
 };

@@ -57,7 +57,8 @@ SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 gr
     SDL_Surface* converted = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
     if (useKey && converted != nullptr) {
-        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, red, green, blue));
+        SDL_SetColorKey(converted, SDL_SRCCOLORKEY,
+                        SDL_MapRGB(converted->format, red, green, blue));
     }
     return converted;
 }

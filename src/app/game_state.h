@@ -23,31 +23,31 @@ struct ShipImageSet {
 
 struct GameState {
     // ---- Display and world geometry
-    int screenWidth = 640;   // set by setVideoMode to what was obtained
+    int screenWidth = 640; // set by setVideoMode to what was obtained
     int screenHeight = 480;
     int screenBpp = 32;
     int fullscreen = 0;
-    int worldWidth = 1600;   // play field in world units, never changed
+    int worldWidth = 1600; // play field in world units, never changed
     int worldHeight = 1200;
 
     // ---- Audio settings
     int sampleRate = 44100;
-    int sampleSize = 2048;   // chunk size for Mix_OpenAudio
-    int soundVolume = 128;   // 0..128
+    int sampleSize = 2048; // chunk size for Mix_OpenAudio
+    int soundVolume = 128; // 0..128
     int musicVolume = 128;
     int soundsOn = 1;
     int musicOn = 1;
 
     // ---- Frame timing
-    int frameCap = 30;       // never below 1
+    int frameCap = 30; // never below 1
     int frameCapOn = 1;
-    int savedFrameCap = 30;  // frameCap kept while Maximum Speed is on
+    int savedFrameCap = 30; // frameCap kept while Maximum Speed is on
     int maxVariableFrameCap = 60;
     int maxSpeedOn = 0;
     int fpsDisplayOn = 1;
     int fpsSampleMs = 1000;
     int framesCounted = 0;
-    int frameCounter = 0;    // unpaused game frames; drives animation and blinking
+    int frameCounter = 0;     // unpaused game frames; drives animation and blinking
     double frameFactor = 1.0; // last step's length in 30-fps frames
     float gameSpeed = 1.0f;
     int paused = 0;

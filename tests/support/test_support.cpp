@@ -4,9 +4,10 @@
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,13 +178,11 @@ void useSyntheticImages(int designs) {
 }
 
 std::string sourceDir() {
-    const char* dir = std::getenv("STELLAROX_SOURCE_DIR");
-    return dir != nullptr ? dir : std::filesystem::current_path().string();
+    return STELLAROX_SOURCE_DIR;
 }
 
 std::string gameBinary() {
-    const char* path = std::getenv("STELLAROX_BINARY");
-    return path != nullptr ? path : sourceDir() + "/build/stellarox";
+    return STELLAROX_BINARY;
 }
 
 std::string copyDataTree() {
@@ -265,4 +264,40 @@ RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& 
         result.status = 1000 + WTERMSIG(status);
     }
     return result;
+}
+
+bool messageSays(size_t index, const std::string& text) {
+    if (index >= game.messages.size() || game.messages[index].surface == nullptr ||
+        game.smallFont == nullptr) {
+        return false;
+    }
+    SDL_Surface* shown = game.messages[index].surface;
+    SDL_Surface* expected = TTF_RenderText_Solid(game.smallFont, text.c_str(), game.textColour);
+    if (expected == nullptr) {
+        return false;
+    }
+    bool same = shown->w == expected->w && shown->h == expected->h &&
+                shown->format->BytesPerPixel == expected->format->BytesPerPixel;
+    for (int y = 0; same && y < shown->h; ++y) {
+        const Uint8* a = static_cast<const Uint8*>(shown->pixels) + y * shown->pitch;
+        const Uint8* b = static_cast<const Uint8*>(expected->pixels) + y * expected->pitch;
+        same = std::equal(a, a + shown->w * shown->format->BytesPerPixel, b);
+    }
+    SDL_FreeSurface(expected);
+    return same;
+}
+
+std::vector<std::string> messageTexts(const std::vector<std::string>& candidates) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < game.messages.size(); ++i) {
+        std::string found = "?";
+        for (const std::string& c : candidates) {
+            if (messageSays(i, c)) {
+                found = c;
+                break;
+            }
+        }
+        out.push_back(found);
+    }
+    return out;
 }

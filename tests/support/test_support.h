@@ -61,3 +61,9 @@ struct RunResult {
 };
 RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& env,
                         int timeoutSeconds, int sendSigtermAfterMs = -1);
+
+// Whether message `index` of the queue shows exactly `text` (its rendered line equals
+// a fresh rendering of text in the small font, pixel for pixel).
+bool messageSays(size_t index, const std::string& text);
+// The texts among `candidates` that the queue shows, in queue order ("?" for others).
+std::vector<std::string> messageTexts(const std::vector<std::string>& candidates);
