@@ -8,15 +8,20 @@
 #include "app/game_state.h"
 #include "app/startup.h"
 
+int truncToInt(double value) {
+    if (!(value > -2147483648.0)) {
+        return value != value ? 0 : -2147483647 - 1;
+    }
+    if (!(value < 2147483647.0)) {
+        return 2147483647;
+    }
+    return int(value);
+}
+
 Sint16 toRectCoord(double value) {
     // Truncate toward zero into int, then keep the low 16 bits as SDL 1.2 does.
     // Values beyond int's range (never inside the field) saturate first.
-    if (!(value > -2147483648.0)) {
-        value = -2147483648.0;
-    } else if (!(value < 2147483647.0)) {
-        value = 2147483647.0;
-    }
-    return Sint16(Uint16(Uint32(int(value))));
+    return Sint16(Uint16(Uint32(truncToInt(value))));
 }
 
 int blitAt(int x, int y, SDL_Surface* source, SDL_Surface* destination, SDL_Rect* clip) {

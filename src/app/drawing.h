@@ -18,3 +18,6 @@ void freeImages();
 // Narrows a screen coordinate to an SDL_Rect field through int, so a position far
 // outside the field (after a long pause, say) never converts out of range.
 Sint16 toRectCoord(double value);
+
+// Truncates toward zero into int, saturating where the value does not fit (or is NaN).
+int truncToInt(double value);

@@ -1,20 +1,267 @@
-// PENDING: stand-in until this file's subsystem lands.
 #include "world/objects.h"
-#include "app/game_state.h"
 
-int nextObjectId() { return game.nextObjectId++; }
-void initBody(Body&) {}
-void initBullet(Bullet&) {}
-void initParticle(Particle&) {}
-void initTurret(Turret&) {}
-void setLevelParameters(int, int) {}
-void applyGravity(const Body&, float& ax, float& ay) { ax = ay = 0; }
-void applyGravity(const Bullet&, float& ax, float& ay) { ax = ay = 0; }
-void applyGravity(const Ship&, float& ax, float& ay) { ax = ay = 0; }
-void integrateMotion(float, float, double&, double&, double&, double&) {}
-void integrateMotion(float, float, float&, float&, float&, float&) {}
-void moveBodies() {}
-void wrapObjects(int) {}
-void removeDead() {}
-bool circlesOverlap(float, float, float, float, int, int, int, int) { return false; }
-double distance(float, float, float, float) { return 0; }
+#include <algorithm>
+#include <cmath>
+
+#include "app/game_state.h"
+#include "world/ships.h"
+
+namespace {
+
+// One gravity term: d * w / (14 d^2 + 5), accumulated in single precision.
+void addPull(float px, float py, float sx, float sy, float w, float& ax, float& ay) {
+    const float dx = sx - px;
+    const float dy = sy - py;
+    const float d2 = dx * dx + dy * dy;
+    ax += dx * w / (14.0f * d2 + 5.0f);
+    ay += dy * w / (14.0f * d2 + 5.0f);
+}
+
+float squared(float dx, float dy) {
+    return dx * dx + dy * dy;
+}
+
+// The cap test uses M x g x f, the replacement length M alone.
+void capAcceleration(float& ax, float& ay) {
+    const float mag = std::sqrt(ax * ax + ay * ay);
+    const double limit = double(game.maxAcceleration) * game.gameSpeed * game.frameFactor;
+    if (mag > limit && mag > 0.0f) {
+        ax = ax / mag * float(game.maxAcceleration);
+        ay = ay / mag * float(game.maxAcceleration);
+    }
+}
+
+template <typename T> void wrapOne(T& x, T& y, SDL_Surface* image) {
+    if (image == nullptr) {
+        return;
+    }
+    const int w = image->w;
+    const int h = image->h;
+    if (x > game.worldWidth + w / 2) {
+        x -= game.worldWidth + w;
+    }
+    if (x < -(w / 2)) {
+        x += game.worldWidth + w;
+    }
+    if (y > game.worldHeight + h / 2) {
+        y -= game.worldHeight + h;
+    }
+    if (y < -(h / 2)) {
+        y += game.worldHeight + h;
+    }
+}
+
+} // namespace
+
+int nextObjectId() {
+    return game.nextObjectId++;
+}
+
+void initBody(Body& b) {
+    b = Body{};
+    b.id = nextObjectId();
+    b.alive = 1;
+    b.x = game.screenWidth / 2;
+    b.y = game.screenHeight / 2;
+    b.pullEnabled = 1;
+    b.fragmentSpread = 1.0f;
+    b.splitsLeft = -1;
+}
+
+void initBullet(Bullet& b) {
+    b = Bullet{};
+    b.birthTicks = currentTicks();
+    b.alive = 1;
+    b.absorbedOnHit = 1;
+    b.image = game.shipBulletImage;
+    b.mass = 0.01f;
+}
+
+void initParticle(Particle& p) {
+    p = Particle{};
+    p.ownerId = -1;
+    p.birthTicks = currentTicks();
+    p.alive = 1;
+    p.frameOffset = game.particleFrameCount > 0 ? std::rand() % game.particleFrameCount : 0;
+    p.image = game.exhaustParticleImage;
+}
+
+void initTurret(Turret& t) {
+    t = Turret{};
+    t.id = nextObjectId();
+    t.lastRetargetTicks = 500;
+}
+
+void setLevelParameters(int level, int difficulty) {
+    const int L = level;
+    const int D = difficulty;
+    LevelParameters& p = game.levelParams;
+    p.asteroidCount = int(int(std::sqrt(float(2.25 * L))) + 2 + 1.25 * (D - 1));
+    p.planetCount = int(std::sqrt(float(1.2 * L))) - 1;
+    p.planetMassMax = float(int(std::sqrt(8.0 * L)) + 2);
+    p.planetMassMin = float(int(std::sqrt(8.0 * L)));
+    p.turretCount = int(std::sqrt(float(0.8 * L + 20))) - 4;
+    p.turretTurnRate = float(0.0045 * D * L);
+    p.turretFireDelay = float(800.0 / (L / 30.0) - (50.0 * D - 50));
+    p.turretBulletSpeed = float(0.5 * D + 0.02 * L + 4);
+    p.turretBulletLife = 140 * D + 100 * L + 850;
+    p.fragmentCount = D / 3 + 2;
+}
+
+void applyGravity(const Body& receiver, float& ax, float& ay) {
+    ax = 0;
+    ay = 0;
+    if (!receiver.alive || !receiver.pulled || !receiver.pullEnabled) {
+        return;
+    }
+    const float px = float(receiver.x);
+    const float py = float(receiver.y);
+    for (const Body& j : game.bodies) {
+        if (&j == &receiver || !j.attracts) {
+            continue;
+        }
+        const float sx = float(j.x);
+        const float sy = float(j.y);
+        if (squared(sx - px, sy - py) == 0.0f) {
+            continue;
+        }
+        addPull(px, py, sx, sy, j.mass * receiver.mass, ax, ay);
+    }
+    for (const Bullet& k : game.bullets) {
+        if (!k.attracts || squared(k.x - px, k.y - py) == 0.0f) {
+            continue;
+        }
+        addPull(px, py, k.x, k.y, k.mass * receiver.mass, ax, ay);
+    }
+}
+
+void applyGravity(const Bullet& receiver, float& ax, float& ay) {
+    ax = 0;
+    ay = 0;
+    if (!receiver.gravityOn && !receiver.homing) {
+        return;
+    }
+    const float px = receiver.x;
+    const float py = receiver.y;
+    for (const Body& j : game.bodies) {
+        const bool homingTarget = receiver.homing && j.kind == asteroid;
+        if (!j.attracts && !homingTarget) {
+            continue;
+        }
+        const float sx = float(j.x);
+        const float sy = float(j.y);
+        if (squared(sx - px, sy - py) == 0.0f) {
+            continue;
+        }
+        if (homingTarget) {
+            addPull(px, py, sx, sy, 500.0f, ax, ay);
+        } else if (receiver.gravityOn) {
+            addPull(px, py, sx, sy, j.mass, ax, ay);
+        }
+    }
+    for (const Bullet& k : game.bullets) {
+        if (&k == &receiver || !k.attracts) {
+            continue;
+        }
+        addPull(px, py, k.x, k.y, k.mass, ax, ay);
+    }
+}
+
+void applyGravity(const Ship& receiver, float& ax, float& ay) {
+    ax = 0;
+    ay = 0;
+    const float px = float(receiver.x);
+    const float py = float(receiver.y);
+    for (const Body& j : game.bodies) {
+        if (!j.attracts) {
+            continue;
+        }
+        const float sx = float(j.x);
+        const float sy = float(j.y);
+        if (squared(sx - px, sy - py) == 0.0f) {
+            continue;
+        }
+        addPull(px, py, sx, sy, j.mass, ax, ay);
+    }
+    for (const Bullet& k : game.bullets) {
+        if (!k.attracts || squared(k.x - px, k.y - py) == 0.0f) {
+            continue;
+        }
+        addPull(px, py, k.x, k.y, k.mass, ax, ay);
+    }
+}
+
+void integrateMotion(float ax, float ay, double& x, double& y, double& vx, double& vy) {
+    capAcceleration(ax, ay);
+    const double f = game.frameFactor;
+    const double g = game.gameSpeed;
+    vx += ax * f;
+    vy += ay * f;
+    x += vx * g * f;
+    y += vy * g * f;
+}
+
+void integrateMotion(float ax, float ay, float& x, float& y, float& vx, float& vy) {
+    capAcceleration(ax, ay);
+    const float f = float(game.frameFactor);
+    const float g = game.gameSpeed;
+    vx += ax * f;
+    vy += ay * f;
+    x += vx * g * f;
+    y += vy * g * f;
+}
+
+void moveBodies() {
+    for (Body& b : game.bodies) {
+        if (!b.alive) {
+            continue;
+        }
+        float ax = 0;
+        float ay = 0;
+        if (b.pulled && b.pullEnabled) {
+            applyGravity(b, ax, ay);
+        }
+        integrateMotion(ax, ay, b.x, b.y, b.vx, b.vy);
+    }
+}
+
+void wrapObjects(int includeShips) {
+    for (Bullet& b : game.bullets) {
+        wrapOne(b.x, b.y, b.image);
+    }
+    for (Body& b : game.bodies) {
+        wrapOne(b.x, b.y, b.image);
+    }
+    for (Particle& p : game.particles) {
+        wrapOne(p.x, p.y, p.image);
+    }
+    if (!includeShips) {
+        return;
+    }
+    for (Player& p : game.players) {
+        const int design = p.ship.design;
+        if (design >= 0 && size_t(design) < game.shipImages.size()) {
+            wrapOne(p.ship.x, p.ship.y, game.shipImages[size_t(design)].shipImage);
+        }
+    }
+}
+
+void removeDead() {
+    std::erase_if(game.bullets, [](const Bullet& b) { return b.alive == 0; });
+    std::erase_if(game.bodies, [](const Body& b) { return b.alive == 0; });
+    std::erase_if(game.particles, [](const Particle& p) { return p.alive == 0; });
+}
+
+bool circlesOverlap(float x1, float y1, float x2, float y2, int w1, int h1, int w2, int h2) {
+    const int r1 = (w1 + h1) / 4;
+    const int r2 = (w2 + h2) / 4;
+    const float X1 = float(x1 * game.scaleX);
+    const float Y1 = float(y1 * game.scaleY);
+    const float X2 = float(x2 * game.scaleX);
+    const float Y2 = float(y2 * game.scaleY);
+    return float(r1 + r2) > std::sqrt((X1 - X2) * (X1 - X2) + (Y1 - Y2) * (Y1 - Y2));
+}
+
+double distance(float x1, float y1, float x2, float y2) {
+    return std::sqrt(double(x1 - x2) * (x1 - x2) + double(y1 - y2) * (y1 - y2));
+}

@@ -2,7 +2,9 @@
 #include "world/turrets.h"
 #include "app/game_state.h"
 
-Turret makeTurret(float, float) { return Turret{}; }
+Turret makeTurret(float, float) {
+    return Turret{};
+}
 void pickTarget(Turret&) {}
 void updateTurrets() {}
 void drawTurrets() {}
