@@ -4,7 +4,8 @@
 
 double GameState::deriveSpriteScale(int w, int h) {
     // Sum of squares in integers, root and division in double precision.
-    return std::sqrt(double(w * w + h * h)) / 2000.0;
+    // 64-bit squares: a width typed into the settings menu may exceed 46340.
+    return std::sqrt(double((long long)w * w + (long long)h * h)) / 2000.0;
 }
 
 GameState game;
