@@ -6,7 +6,9 @@ ClockSeam clockSeam;
 
 Uint32 currentTicks() {
     if (clockSeam.manual) {
-        return clockSeam.now;
+        const Uint32 read = clockSeam.now;
+        clockSeam.now += clockSeam.advancePerRead;
+        return read;
     }
     return SDL_GetTicks();
 }
