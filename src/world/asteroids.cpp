@@ -7,6 +7,15 @@
 #include "world/ships.h"
 #include "world/turrets.h"
 
+namespace {
+
+// rand() % n for a range that may be empty: an empty range draws 0 without a division.
+int drawBelow(int n) {
+    return n > 0 ? std::rand() % n : 0;
+}
+
+} // namespace
+
 Body makePlanet(float x, float y, float mass) {
     Body b;
     initBody(b);
@@ -61,23 +70,23 @@ void setupLevel() {
 
     const LevelParameters& p = game.levelParams;
     for (int i = 0; i < p.planetCount; ++i) {
-        const int range = int(p.planetMassMax - p.planetMassMin) + 1;
-        const float mass = float(range > 0 ? std::rand() % range : 0) + p.planetMassMin;
-        const int y = std::rand() % game.worldHeight;
-        const int x = std::rand() % game.worldWidth;
+        const int range = truncToInt(p.planetMassMax - p.planetMassMin) + 1;
+        const float mass = float(drawBelow(range)) + p.planetMassMin;
+        const int y = drawBelow(game.worldHeight);
+        const int x = drawBelow(game.worldWidth);
         game.bodies.push_back(makePlanet(float(x), float(y), mass));
     }
     const float spread = float(game.difficulty * 0.1 + 1.0);
     for (int i = 0; i < p.asteroidCount; ++i) {
         const float vy = float(((std::rand() % 1000) - 500) / 350.0);
         const float vx = float(((std::rand() % 1000) - 500) / 350.0);
-        const int y = std::rand() % game.worldHeight;
-        const int x = std::rand() % game.worldWidth;
+        const int y = drawBelow(game.worldHeight);
+        const int x = drawBelow(game.worldWidth);
         game.bodies.push_back(makeAsteroid(x, y, vx, vy, 0, 4, 3, spread));
     }
     for (int i = 0; i < p.turretCount; ++i) {
-        const int y = std::rand() % game.worldHeight;
-        const int x = std::rand() % game.worldWidth;
+        const int y = drawBelow(game.worldHeight);
+        const int x = drawBelow(game.worldWidth);
         game.turrets.push_back(makeTurret(float(x), float(y)));
     }
 }
@@ -91,7 +100,10 @@ int countAsteroids() {
 }
 
 void splitAsteroid(int bodyIndex) {
-    // Fragments are appended, which may move the vector: work on a copy of the parent.
+    if (bodyIndex < 0 || size_t(bodyIndex) >= game.bodies.size()) {
+        return;
+    }
+    // Fragments are appended, which may move the sequence: work on a copy of the parent.
     Body a = game.bodies[size_t(bodyIndex)];
     if (a.splitsLeft > 1) {
         a.size -= 1;
@@ -99,8 +111,9 @@ void splitAsteroid(int bodyIndex) {
         game.bodies[size_t(bodyIndex)].size = a.size;
         game.bodies[size_t(bodyIndex)].splitsLeft = a.splitsLeft;
         for (int i = 0; i < game.levelParams.fragmentCount; ++i) {
-            const float vy = float(std::rand() % 1000) * a.fragmentSpread / 250.0f + float(a.vy);
-            const float vx = float(std::rand() % 1000) * a.fragmentSpread / 250.0f + float(a.vx);
+            const float vy = float(std::rand() % 1000 * a.fragmentSpread / 250 + a.vy);
+            const float vx = float(std::rand() % 1000 * a.fragmentSpread / 250 + a.vx);
+            // Integer division: offsets of 0 to 3 units, never negative.
             const double y = (std::rand() % 1000) / 300 + a.y;
             const double x = (std::rand() % 1000) / 300 + a.x;
             game.bodies.push_back(

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/drawing.h"
 #include "app/game_state.h"
 #include "world/ships.h"
 
@@ -21,14 +22,26 @@ float squared(float dx, float dy) {
     return dx * dx + dy * dy;
 }
 
-// The cap test uses M x g x f, the replacement length M alone.
+// The cap test uses M x g x f, the replacement length M alone. A zero pull is never
+// rescaled, so 0 / 0 cannot arise when g or f is 0.
 void capAcceleration(float& ax, float& ay) {
     const float mag = std::sqrt(ax * ax + ay * ay);
-    const double limit = double(game.maxAcceleration) * game.gameSpeed * game.frameFactor;
-    if (mag > limit && mag > 0.0f) {
-        ax = ax / mag * float(game.maxAcceleration);
-        ay = ay / mag * float(game.maxAcceleration);
+    if (mag > game.maxAcceleration * game.gameSpeed * game.frameFactor && mag > 0.0f) {
+        ax = ax / mag * game.maxAcceleration;
+        ay = ay / mag * game.maxAcceleration;
     }
+}
+
+// Shared by bodies and ships (doubles) and shots (floats): every product is taken in
+// the type the operands give, and the result rounds to the field's own precision.
+template <typename T> void integrateAs(float ax, float ay, T& x, T& y, T& vx, T& vy) {
+    capAcceleration(ax, ay);
+    const double f = game.frameFactor;
+    const float g = game.gameSpeed;
+    vx += ax * f;
+    vy += ay * f;
+    x += vx * g * f;
+    y += vy * g * f;
 }
 
 template <typename T> void wrapOne(T& x, T& y, SDL_Surface* image) {
@@ -93,10 +106,11 @@ void initTurret(Turret& t) {
 }
 
 void setLevelParameters(int level, int difficulty) {
-    const int L = level;
+    // Levels start at 1; a lower one would divide the fire delay by zero.
+    const int L = std::max(level, 1);
     const int D = difficulty;
     LevelParameters& p = game.levelParams;
-    p.asteroidCount = int(int(std::sqrt(float(2.25 * L))) + 2 + 1.25 * (D - 1));
+    p.asteroidCount = truncToInt(int(std::sqrt(float(2.25 * L))) + 2 + 1.25 * (D - 1));
     p.planetCount = int(std::sqrt(float(1.2 * L))) - 1;
     p.planetMassMax = float(int(std::sqrt(8.0 * L)) + 2);
     p.planetMassMin = float(int(std::sqrt(8.0 * L)));
@@ -104,7 +118,7 @@ void setLevelParameters(int level, int difficulty) {
     p.turretTurnRate = float(0.0045 * D * L);
     p.turretFireDelay = float(800.0 / (L / 30.0) - (50.0 * D - 50));
     p.turretBulletSpeed = float(0.5 * D + 0.02 * L + 4);
-    p.turretBulletLife = 140 * D + 100 * L + 850;
+    p.turretBulletLife = truncToInt(140.0 * D + 100.0 * L + 850);
     p.fragmentCount = D / 3 + 2;
 }
 
@@ -192,23 +206,11 @@ void applyGravity(const Ship& receiver, float& ax, float& ay) {
 }
 
 void integrateMotion(float ax, float ay, double& x, double& y, double& vx, double& vy) {
-    capAcceleration(ax, ay);
-    const double f = game.frameFactor;
-    const double g = game.gameSpeed;
-    vx += ax * f;
-    vy += ay * f;
-    x += vx * g * f;
-    y += vy * g * f;
+    integrateAs(ax, ay, x, y, vx, vy);
 }
 
 void integrateMotion(float ax, float ay, float& x, float& y, float& vx, float& vy) {
-    capAcceleration(ax, ay);
-    const float f = float(game.frameFactor);
-    const float g = game.gameSpeed;
-    vx += ax * f;
-    vy += ay * f;
-    x += vx * g * f;
-    y += vy * g * f;
+    integrateAs(ax, ay, x, y, vx, vy);
 }
 
 void moveBodies() {

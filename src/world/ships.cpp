@@ -1,5 +1,6 @@
 #include "world/ships.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,6 +28,14 @@ bool exhaustDue(const Ship& s, Uint32 now) {
     return now - s.lastExhaustTicks > s.exhaustIntervalMs;
 }
 
+// A key binding outside SDL's key array reads as not held.
+bool keyHeld(SDLKey key) {
+    int count = 0;
+    const Uint8* keys = SDL_GetKeyState(&count);
+    const int k = int(key);
+    return keys != nullptr && k >= 0 && k < count && keys[k] != 0;
+}
+
 // A handle that could not be opened reads as centred with no button held.
 Uint8 readHat(SDL_Joystick* j) {
     return j != nullptr ? SDL_JoystickGetHat(j, 0) & 0xff : SDL_HAT_CENTERED;
@@ -40,27 +49,29 @@ bool readButton(SDL_Joystick* j, int button) {
     return j != nullptr && button >= 0 && SDL_JoystickGetButton(j, button) != 0;
 }
 
+// Both pushes read the heading before this step's turn.
+void push(const Ship& s, double amount, float& ax, float& ay) {
+    ax += amount * std::cos(s.angle);
+    ay += amount * std::sin(s.angle);
+}
+
 // Joystick control: the hat wins over the stick. Returns whether fire is requested.
 bool joystickControl(Player& p, float& ax, float& ay, Uint32 now) {
     Ship& s = p.ship;
-    const double g = game.gameSpeed;
+    const float g = game.gameSpeed;
     const double f = game.frameFactor;
-    const float cx = float(std::cos(s.angle));
-    const float cy = float(std::sin(s.angle));
     const Uint8 hat = readHat(p.joystick);
     bool hatThrust = false;
     if (hat == SDL_HAT_UP || hat == SDL_HAT_LEFTUP || hat == SDL_HAT_RIGHTUP) {
         playEngine();
-        ax += s.thrust * cx;
-        ay += s.thrust * cy;
+        push(s, s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
             emitRearExhaust(s);
         }
         hatThrust = true;
     } else if (hat == SDL_HAT_DOWN || hat == SDL_HAT_LEFTDOWN || hat == SDL_HAT_RIGHTDOWN) {
         playEngine();
-        ax -= s.thrust * cx;
-        ay -= s.thrust * cy;
+        push(s, -s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
             emitFrontExhaust(s);
         }
@@ -77,17 +88,16 @@ bool joystickControl(Player& p, float& ax, float& ay, Uint32 now) {
         if (sx < -dz || sx > dz) {
             s.angle -= sx * (1.0 / 32768) * s.turnRate * g * f;
         }
+        // Forward is negative on the stick's y axis, hence the minus for both directions.
         if (sy < -dz) {
             playEngine();
-            ax -= float(sy / 32768.0 * s.thrust) * cx;
-            ay -= float(sy / 32768.0 * s.thrust) * cy;
+            push(s, -(sy / 32768.0 * s.thrust), ax, ay);
             if ((now - s.lastExhaustTicks) * g > s.exhaustIntervalMs) {
                 emitRearExhaust(s);
             }
         } else if (sy > dz) {
             playEngine();
-            ax -= float(sy / 32768.0 * s.thrust) * cx;
-            ay -= float(sy / 32768.0 * s.thrust) * cy;
+            push(s, -(sy / 32768.0 * s.thrust), ax, ay);
             if (exhaustDue(s, now)) {
                 emitFrontExhaust(s);
             }
@@ -96,37 +106,32 @@ bool joystickControl(Player& p, float& ax, float& ay, Uint32 now) {
     return readButton(p.joystick, p.fireButton);
 }
 
-// Keyboard control; thrust uses the heading before this step's turn.
+// Keyboard control, in the fixed order thrust, reverse, left, right, fire.
 bool keyboardControl(Player& p, float& ax, float& ay, Uint32 now) {
     Ship& s = p.ship;
-    const Uint8* keys = game.keyState;
-    const double g = game.gameSpeed;
+    const float g = game.gameSpeed;
     const double f = game.frameFactor;
-    const float cx = float(std::cos(s.angle));
-    const float cy = float(std::sin(s.angle));
-    if (keys[p.keys.thrust]) {
+    if (keyHeld(p.keys.thrust)) {
         playEngine();
-        ax += s.thrust * cx;
-        ay += s.thrust * cy;
+        push(s, s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
             emitRearExhaust(s);
         }
     }
-    if (keys[p.keys.reverse]) {
+    if (keyHeld(p.keys.reverse)) {
         playEngine();
-        ax -= s.thrust * cx;
-        ay -= s.thrust * cy;
+        push(s, -s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
             emitFrontExhaust(s);
         }
     }
-    if (keys[p.keys.left]) {
+    if (keyHeld(p.keys.left)) {
         s.angle += g * s.turnRate * f;
     }
-    if (keys[p.keys.right]) {
+    if (keyHeld(p.keys.right)) {
         s.angle -= g * s.turnRate * f;
     }
-    return keys[p.keys.fire] != 0;
+    return keyHeld(p.keys.fire);
 }
 
 } // namespace
@@ -202,10 +207,11 @@ void updatePlayers() {
         Player& p = game.players[i];
         Ship& s = p.ship;
         const Uint32 now = currentTicks();
-        const double g = game.gameSpeed;
+        const float g = game.gameSpeed;
 
+        // A dead ship, or one whose player is out, only waits for its return.
         if (s.alive == 0 || p.lives < 1) {
-            if ((now - s.deathTicks) * g > s.respawnDelaySec * 1000.0) {
+            if ((now - s.deathTicks) * g > s.respawnDelaySec * 1000) {
                 s.protectionTimerOn = 1;
                 s.shielded = 1;
                 s.alive = 1;
@@ -227,8 +233,9 @@ void updatePlayers() {
         const bool fireRequested =
             p.usesJoystick ? joystickControl(p, ax, ay, now) : keyboardControl(p, ax, ay, now);
 
-        const double ratio = game.frameCap > 0 ? game.measuredFps / game.frameCap : 1.0;
-        const bool fire = fireRequested && (now - s.lastFireTicks) * g * ratio > s.fireDelayMs;
+        // Below the frame cap the delay between shots grows in the same ratio.
+        const float share = game.measuredFps / float(std::max(game.frameCap, 1));
+        const bool fire = fireRequested && (now - s.lastFireTicks) * g * share > s.fireDelayMs;
 
         integrateMotion(ax, ay, s.x, s.y, s.vx, s.vy);
 

@@ -1,5 +1,8 @@
 #include "world/world_step.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/game_state.h"
 #include "world/bullets.h"
 #include "world/collisions.h"
@@ -13,8 +16,8 @@ const double kFrameMs30 = 33.333333333333336;
 } // namespace
 
 void stepWorldFrame() {
-    // frameCap is never below 1, so the share is finite and the loop ends.
-    float share = 30.0f / float(game.frameCap);
+    // The hotkeys keep frameCap at 1 or more; a lower value would never end the loop.
+    float share = 30.0f / float(std::max(game.frameCap, 1));
     while (share > 0) {
         stepWorld();
         share -= 1;
@@ -43,8 +46,9 @@ void stepWorld() {
 
 void sampleFps() {
     const double elapsed = (currentTicks() - game.fpsSampleStart) / 1000.0;
+    // A sample of no time at all keeps the last figure rather than dividing by zero.
     if (elapsed > 0) {
-        game.measuredFps = float(int(game.framesCounted / elapsed));
+        game.measuredFps = float(std::trunc(game.framesCounted / elapsed));
     }
     game.fpsSampleStart = currentTicks();
     game.framesCounted = 0;
