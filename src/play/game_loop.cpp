@@ -1,6 +1,6 @@
 #include "play/game_loop.h"
 
-#include <cmath>
+#include <SDL_mixer.h>
 
 #include "app/drawing.h"
 #include "app/game_state.h"
@@ -14,22 +14,29 @@
 
 namespace {
 
+// What one call of runGame keeps for itself.
 struct GameRun {
     int quitRequested = 0;
     int gameRunning = 1;
     int asteroidsRemaining = 0;
-    Uint32 secondMark = 0;
+    Uint32 secondMark = 0; // start of the current one-second window; not reset per level
 };
 
-void announceGame() {
-    const size_t n = game.players.size();
-    freshTextStream() << "New game started with " << n << " player" << (n > 1 ? "s" : "")
+const Uint32 kSecondMs = 1000;
+const Uint32 kSleptMs = 2; // more than this since the sleep mark means the frame slept
+
+void startGame(GameRun& run) {
+    run.secondMark = currentTicks();
+    playMusicTrack(1, 0, 1);
+    const size_t count = game.players.size();
+    freshTextStream() << "New game started with " << count << " player" << (count > 1 ? "s" : "")
                       << " at difficulty level " << game.difficulty;
     showMessage(game.textStream.str(), 6000);
 }
 
 void startLevel(GameRun& run) {
-    // Several level keys in one frame can take the level below 1; play resumes at 1.
+    // Several level keys in one frame can take the level below 1; the level numbers
+    // (square roots of the level among them) only make sense from 1 up.
     if (game.level < 1) {
         game.level = 1;
     }
@@ -38,6 +45,7 @@ void startLevel(GameRun& run) {
     setLevelParameters(game.level, game.difficulty);
     run.asteroidsRemaining = game.levelParams.asteroidCount;
     setupLevel();
+    // The first step of the level must not count the set-up time.
     game.lastFrameTicks = currentTicks();
 }
 
@@ -55,81 +63,111 @@ void onceASecond(GameRun& run) {
     }
 }
 
+enum class FrameResult { goOn, leave };
+
+// Step 5: the event queue. Escape leaves at once; a closed window finishes the frame.
+FrameResult readEvents(GameRun& run) {
+    while (SDL_PollEvent(&game.event)) {
+        if (game.event.type == SDL_QUIT) {
+            run.quitRequested = 1;
+        } else if (game.event.type == SDL_KEYDOWN) {
+            if (handleGameKey(game.event.key.keysym.sym, run.asteroidsRemaining)) {
+                return FrameResult::leave;
+            }
+        }
+    }
+    return FrameResult::goOn;
+}
+
+FrameResult playFrame(GameRun& run) {
+    // 1. What is left of the level, counted before anything happens this frame.
+    run.asteroidsRemaining = countAsteroids();
+    // 2.
+    const Uint32 frameStart = currentTicks();
+    // 3. and 4. Alt+Enter is read from the held keys, not from events.
+    game.keyState = SDL_GetKeyState(nullptr);
+    checkFullscreenToggle();
+    // 5.
+    if (readEvents(run) == FrameResult::leave) {
+        return FrameResult::leave;
+    }
+    // 6. A paused world stands still, but its messages still run out.
+    if (game.paused == 0) {
+        stepWorldFrame();
+    } else {
+        expireMessages();
+    }
+    // 7. and 8.
+    drawScene(1, 1, 1, 1, 1, 1, 1, 1);
+    if (SDL_Flip(game.screen) == -1) {
+        return FrameResult::leave;
+    }
+    // 9.
+    game.framesCounted += 1;
+    if (game.paused == 0) {
+        game.frameCounter += 1;
+    }
+    // 10.
+    if (currentTicks() - run.secondMark > kSecondMs) {
+        onceASecond(run);
+    }
+    // 11. to 13.
+    const Uint32 sleepMark = currentTicks();
+    paceFrame(frameStart);
+    adaptFrameCap(sleepMark);
+    return FrameResult::goOn;
+}
+
+} // namespace
+
 void paceFrame(Uint32 frameStart) {
     const float frameTime = 1000.0f / float(game.frameCap);
     const Uint32 elapsed = currentTicks() - frameStart;
-    if (float(elapsed) < frameTime && game.frameCapOn) {
-        // Taken as a difference of clock values: rounding the clock itself to single
-        // precision would make the sleep wrong by whole frames after hours of uptime.
-        const Uint32 now = currentTicks();
-        sleepRemaining(double(frameTime) - double(Uint32(now - frameStart)));
+    if (!(float(elapsed) < frameTime) || !game.frameCapOn) {
+        return;
     }
+    // Read again, so the sleep also covers the time since the check. Taken as a
+    // difference from the frame start, the sum stays exact at any clock value; if
+    // the clock passed the frame time meanwhile, the rest is negative and nobody sleeps.
+    const Uint32 elapsedNow = currentTicks() - frameStart;
+    sleepRemaining(double(frameTime) - double(elapsedNow));
 }
 
-void adaptMaximumSpeed(Uint32 sleepMark) {
+void adaptFrameCap(Uint32 sleepMark) {
     if (!game.maxSpeedOn || !game.frameCapOn) {
         return;
     }
-    if (currentTicks() - sleepMark > 2 && game.frameCap < game.maxVariableFrameCap) {
+    if (currentTicks() - sleepMark > kSleptMs && game.frameCap < game.maxVariableFrameCap) {
         game.frameCap += 1;
-    } else if (currentTicks() == sleepMark || game.frameCap > game.maxVariableFrameCap) {
+        return;
+    }
+    // Not slept at all, or the ceiling was lowered under the cap: one step down,
+    // never below 1 so that the frame time and the step share stay finite.
+    if (currentTicks() == sleepMark || game.frameCap > game.maxVariableFrameCap) {
         if (game.frameCap > 1) {
             game.frameCap -= 1;
         }
     }
 }
 
-} // namespace
-
 int runGame() {
     GameRun run;
-    run.secondMark = currentTicks();
-    playMusicTrack(1, 0, 1);
-    announceGame();
-
+    startGame(run);
     for (;;) {
         startLevel(run);
-        while (run.quitRequested == 0 && run.asteroidsRemaining > 0 && run.gameRunning == 1) {
-            run.asteroidsRemaining = countAsteroids();
-            const Uint32 frameStart = currentTicks();
-            game.keyState = SDL_GetKeyState(nullptr);
-            checkFullscreenToggle();
-
-            while (SDL_PollEvent(&game.event)) {
-                if (game.event.type == SDL_QUIT) {
-                    run.quitRequested = 1;
-                } else if (game.event.type == SDL_KEYDOWN) {
-                    if (handleGameKey(game.event.key.keysym.sym, run.asteroidsRemaining)) {
-                        return 1;
-                    }
-                }
-            }
-
-            if (game.paused == 0) {
-                stepWorldFrame();
-            } else {
-                expireMessages();
-            }
-            drawScene(1, 1, 1, 1, 1, 1, 1, 1);
-            if (SDL_Flip(game.screen) == -1) {
+        // A level always plays at least one frame: levels without asteroids would
+        // otherwise follow one another without reading a single event.
+        do {
+            if (playFrame(run) == FrameResult::leave) {
                 return 1;
             }
-            game.framesCounted += 1;
-            if (game.paused == 0) {
-                game.frameCounter += 1;
-            }
-            if (currentTicks() - run.secondMark > 1000) {
-                onceASecond(run);
-            }
-            const Uint32 sleepMark = currentTicks();
-            paceFrame(frameStart);
-            adaptMaximumSpeed(sleepMark);
-        }
-        if (run.quitRequested) {
+        } while (run.quitRequested == 0 && run.asteroidsRemaining > 0 && run.gameRunning == 1);
+
+        if (run.quitRequested != 0) {
             return 0;
         }
         if (run.gameRunning == 0) {
-            return 1;
+            return 1; // the music plays on into the menus
         }
         game.level += 1;
     }
