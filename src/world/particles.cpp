@@ -98,8 +98,9 @@ void updateParticles() {
         if (ownedByShip(p.ownerId)) {
             p.frameOffset = drawBelow(game.particleFrameCount);
         }
-        p.x += float(p.vx * game.gameSpeed * game.frameFactor);
-        p.y += float(p.vy * game.gameSpeed * game.frameFactor);
+        // The sum is taken in double precision and only then stored as a float.
+        p.x = float(p.x + p.vx * game.gameSpeed * game.frameFactor);
+        p.y = float(p.y + p.vy * game.gameSpeed * game.frameFactor);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "world/turrets.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -58,8 +59,9 @@ void aimAndFire(Turret& t, Uint32 now) {
     t.aimY = dist * float(std::sin(t.angle));
     const double err = distance(t.aimX, t.aimY, dx, dy);
 
-    const double ratio = game.frameCap > 0 ? game.measuredFps / game.frameCap : 1.0;
-    if ((now - t.lastFireTicks) * g * ratio > t.fireDelayMs && err < 30) {
+    // Below the frame cap the reload grows in the same ratio, as a ship's does.
+    const float share = game.measuredFps / float(std::max(game.frameCap, 1));
+    if ((now - t.lastFireTicks) * game.gameSpeed * share > t.fireDelayMs && err < 30) {
         turretFire(t);
         t.lastFireTicks = now;
     }
@@ -77,8 +79,10 @@ Turret makeTurret(float x, float y) {
     t.bulletSpeed = p.turretBulletSpeed;
     t.fireDelayMs = truncToInt(p.turretFireDelay);
     // At high difficulty the delay goes negative and the range empty: draw 0 then.
+    // The sum is kept wide so a saturated delay cannot overflow.
     const long long range = (long long)t.fireDelayMs + 2;
-    t.lastFireTicks = Uint32(t.fireDelayMs + (range > 0 ? std::rand() % int(range) : 0));
+    const long long part = range > 0 ? std::rand() % std::min(range, (long long)INT_MAX) : 0;
+    t.lastFireTicks = Uint32((long long)t.fireDelayMs + part);
     t.bulletLifeMs = float(p.turretBulletLife);
     t.turnRate = p.turretTurnRate;
     t.image = game.turretImage;
