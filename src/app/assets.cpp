@@ -6,8 +6,6 @@
 #include "app/game_state.h"
 #include "app/startup.h"
 
-#include <SDL_rotozoom.h>
-
 namespace {
 
 const char* const kFontPath = "data/fonts/LiberationSans-Bold.ttf";
@@ -22,7 +20,7 @@ SDL_Surface* zoomShip(const std::string& path, double zoom) {
     if (image == nullptr) {
         return nullptr;
     }
-    SDL_Surface* zoomed = zoomSurface(image, zoom, zoom, 0);
+    SDL_Surface* zoomed = zoomExact(image, zoom, zoom, 0);
     SDL_FreeSurface(image);
     return zoomed;
 }

@@ -19,7 +19,7 @@ void sleepRemaining(double ms);
 struct ClockSeam {
     bool manual = false; // currentTicks() returns `now` instead of SDL_GetTicks()
     Uint32 now = 0;
-    Uint32 advancePerRead = 0; // the manual clock moves on by this after every read
+    Uint32 advancePerRead = 0;              // the manual clock moves on by this after every read
     void (*sleepHook)(Uint32 ms) = nullptr; // replaces SDL_Delay when set
 };
 extern ClockSeam clockSeam;

@@ -68,10 +68,31 @@ SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 gr
     return converted;
 }
 
+SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smooth) {
+    if (source == nullptr) {
+        return nullptr;
+    }
+    SDL_Surface* zoomed = zoomSurface(source, zoomX, zoomY, smooth);
+    if (zoomed == nullptr) {
+        return nullptr;
+    }
+    const SDL_PixelFormat* f = zoomed->format;
+    SDL_Surface* exact = SDL_CreateRGBSurface(SDL_SWSURFACE, zoomed->w, zoomed->h, f->BitsPerPixel,
+                                              f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    if (exact != nullptr) {
+        SDL_SetAlpha(zoomed, 0, 255);
+        SDL_SetColorKey(zoomed, 0, 0);
+        SDL_Rect whole = {0, 0, Uint16(zoomed->w), Uint16(zoomed->h)};
+        SDL_BlitSurface(zoomed, &whole, exact, nullptr);
+    }
+    SDL_FreeSurface(zoomed);
+    return exact;
+}
+
 SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
                              Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel) {
     SDL_Surface* image = loadImage(path, useKey, red, green, blue);
-    SDL_Surface* zoomed = image != nullptr ? zoomSurface(image, zoomX, zoomY, smooth) : nullptr;
+    SDL_Surface* zoomed = zoomExact(image, zoomX, zoomY, smooth);
     SDL_FreeSurface(image);
     if (zoomed == nullptr) {
         quit(110);

@@ -15,6 +15,11 @@ SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Ui
                              Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
 void freeImages();
 
+// zoomSurface, returning a surface of exactly the zoomed size. SDL_gfx allocates two
+// guard rows below the picture and only hides them in the 1.2 header, which the
+// compatibility layer does not pass on: blits would draw them as a black line.
+SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smooth);
+
 // Narrows a screen coordinate to an SDL_Rect field through int, so a position far
 // outside the field (after a long pause, say) never converts out of range.
 Sint16 toRectCoord(double value);
