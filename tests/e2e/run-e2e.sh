@@ -2,7 +2,7 @@
 # Runs one journey of the real game in a private X window:
 #   run-e2e.sh JOURNEY GAME_BINARY DATA_ROOT
 # DATA_ROOT is the folder that holds data/.
-journey=$1 binary=$2 root=$3
+journey=$1 binary=$2 root=$3 build=${4:-}
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 [[ -d "$root/data/images" ]] || fail "no generated data tree below $root"
 
@@ -68,6 +68,24 @@ journey_play() {
     sleep 0.5
     shot back
     check_title_menu "$e2e_work/back.png" 640 480
+}
+
+journey_package() { # the .deb unpacked into a fresh root starts to the title menu
+    [[ -n "$build" ]] || fail "the package journey needs the build folder"
+    (cd "$build" && cpack -G DEB >"$e2e_work/cpack.log" 2>&1) || fail "cpack failed: $e2e_work/cpack.log"
+    local deb
+    deb=$(ls -t "$build"/stellarox_*.deb | head -1)
+    dpkg-deb -f "$deb" Depends | grep -q -- '-dev' && fail "the package depends on -dev packages"
+    dpkg-deb -x "$deb" "$e2e_work/root"
+    if command -v lintian >/dev/null; then
+        lintian "$deb" >"$e2e_work/lintian.log" 2>&1 || true
+        grep -q '^E:' "$e2e_work/lintian.log" && fail "lintian errors: $(grep '^E:' "$e2e_work/lintian.log")"
+    fi
+    start_x
+    start_game / "$e2e_work/root/usr/games/stellarox"
+    wait_window
+    shot unpacked
+    check_title_menu "$e2e_work/unpacked.png" 640 480
 }
 
 "journey_$journey"
