@@ -78,8 +78,8 @@ void setupLevel() {
     }
     const float spread = float(game.difficulty * 0.1 + 1.0);
     for (int i = 0; i < p.asteroidCount; ++i) {
-        const float vy = float(((std::rand() % 1000) - 500) / 350.0);
-        const float vx = float(((std::rand() % 1000) - 500) / 350.0);
+        const float vy = roundToSingle(((std::rand() % 1000) - 500) / 350.0);
+        const float vx = roundToSingle(((std::rand() % 1000) - 500) / 350.0);
         const int y = drawBelow(game.worldHeight);
         const int x = drawBelow(game.worldWidth);
         game.bodies.push_back(makeAsteroid(x, y, vx, vy, 0, 4, 3, spread));
@@ -111,8 +111,8 @@ void splitAsteroid(int bodyIndex) {
         game.bodies[size_t(bodyIndex)].size = a.size;
         game.bodies[size_t(bodyIndex)].splitsLeft = a.splitsLeft;
         for (int i = 0; i < game.levelParams.fragmentCount; ++i) {
-            const float vy = float(std::rand() % 1000 * a.fragmentSpread / 250 + a.vy);
-            const float vx = float(std::rand() % 1000 * a.fragmentSpread / 250 + a.vx);
+            const float vy = roundToSingle(std::rand() % 1000 * a.fragmentSpread / 250 + a.vy);
+            const float vx = roundToSingle(std::rand() % 1000 * a.fragmentSpread / 250 + a.vx);
             // Integer division: offsets of 0 to 3 units, never negative.
             const double y = (std::rand() % 1000) / 300 + a.y;
             const double x = (std::rand() % 1000) / 300 + a.x;

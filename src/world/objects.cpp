@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "app/drawing.h"
 #include "app/game_state.h"
@@ -34,14 +35,22 @@ void capAcceleration(float& ax, float& ay) {
 
 // Shared by bodies and ships (doubles) and shots (floats): every product is taken in
 // the type the operands give, and the result rounds to the field's own precision.
+template <typename T> T keepPrecision(double value) {
+    if constexpr (std::is_same_v<T, float>) {
+        return roundToSingle(value);
+    } else {
+        return value;
+    }
+}
+
 template <typename T> void integrateAs(float ax, float ay, T& x, T& y, T& vx, T& vy) {
     capAcceleration(ax, ay);
     const double f = game.frameFactor;
     const float g = game.gameSpeed;
-    vx += ax * f;
-    vy += ay * f;
-    x += vx * g * f;
-    y += vy * g * f;
+    vx = keepPrecision<T>(vx + ax * f);
+    vy = keepPrecision<T>(vy + ay * f);
+    x = keepPrecision<T>(x + vx * g * f);
+    y = keepPrecision<T>(y + vy * g * f);
 }
 
 template <typename T> void wrapOne(T& x, T& y, SDL_Surface* image) {
@@ -110,11 +119,11 @@ void setLevelParameters(int level, int difficulty) {
     const int L = std::max(level, 1);
     const int D = difficulty;
     LevelParameters& p = game.levelParams;
-    p.asteroidCount = truncToInt(int(std::sqrt(float(2.25 * L))) + 2 + 1.25 * (D - 1));
-    p.planetCount = int(std::sqrt(float(1.2 * L))) - 1;
+    p.asteroidCount = truncToInt(int(std::sqrt(roundToSingle(2.25 * L))) + 2 + 1.25 * (D - 1));
+    p.planetCount = int(std::sqrt(roundToSingle(1.2 * L))) - 1;
     p.planetMassMax = float(int(std::sqrt(8.0 * L)) + 2);
     p.planetMassMin = float(int(std::sqrt(8.0 * L)));
-    p.turretCount = int(std::sqrt(float(0.8 * L + 20))) - 4;
+    p.turretCount = int(std::sqrt(roundToSingle(0.8 * L + 20))) - 4;
     p.turretTurnRate = float(0.0045 * D * L);
     p.turretFireDelay = float(800.0 / (L / 30.0) - (50.0 * D - 50));
     p.turretBulletSpeed = float(0.5 * D + 0.02 * L + 4);
@@ -128,14 +137,14 @@ void applyGravity(const Body& receiver, float& ax, float& ay) {
     if (!receiver.alive || !receiver.pulled || !receiver.pullEnabled) {
         return;
     }
-    const float px = float(receiver.x);
-    const float py = float(receiver.y);
+    const float px = roundToSingle(receiver.x);
+    const float py = roundToSingle(receiver.y);
     for (const Body& j : game.bodies) {
         if (&j == &receiver || !j.attracts) {
             continue;
         }
-        const float sx = float(j.x);
-        const float sy = float(j.y);
+        const float sx = roundToSingle(j.x);
+        const float sy = roundToSingle(j.y);
         if (squared(sx - px, sy - py) == 0.0f) {
             continue;
         }
@@ -162,8 +171,8 @@ void applyGravity(const Bullet& receiver, float& ax, float& ay) {
         if (!j.attracts && !homingTarget) {
             continue;
         }
-        const float sx = float(j.x);
-        const float sy = float(j.y);
+        const float sx = roundToSingle(j.x);
+        const float sy = roundToSingle(j.y);
         if (squared(sx - px, sy - py) == 0.0f) {
             continue;
         }
@@ -184,14 +193,14 @@ void applyGravity(const Bullet& receiver, float& ax, float& ay) {
 void applyGravity(const Ship& receiver, float& ax, float& ay) {
     ax = 0;
     ay = 0;
-    const float px = float(receiver.x);
-    const float py = float(receiver.y);
+    const float px = roundToSingle(receiver.x);
+    const float py = roundToSingle(receiver.y);
     for (const Body& j : game.bodies) {
         if (!j.attracts) {
             continue;
         }
-        const float sx = float(j.x);
-        const float sy = float(j.y);
+        const float sx = roundToSingle(j.x);
+        const float sy = roundToSingle(j.y);
         if (squared(sx - px, sy - py) == 0.0f) {
             continue;
         }
@@ -257,10 +266,10 @@ void removeDead() {
 bool circlesOverlap(float x1, float y1, float x2, float y2, int w1, int h1, int w2, int h2) {
     const int r1 = (w1 + h1) / 4;
     const int r2 = (w2 + h2) / 4;
-    const float X1 = float(x1 * game.scaleX);
-    const float Y1 = float(y1 * game.scaleY);
-    const float X2 = float(x2 * game.scaleX);
-    const float Y2 = float(y2 * game.scaleY);
+    const float X1 = roundToSingle(x1 * game.scaleX);
+    const float Y1 = roundToSingle(y1 * game.scaleY);
+    const float X2 = roundToSingle(x2 * game.scaleX);
+    const float Y2 = roundToSingle(y2 * game.scaleY);
     return float(r1 + r2) > std::sqrt((X1 - X2) * (X1 - X2) + (Y1 - Y2) * (Y1 - Y2));
 }
 

@@ -13,16 +13,16 @@ struct Body {
     int id = 0;
     int alive = 0;
     double x = 0, y = 0;
-    double vx = 0, vy = 0;   // world units per 30-fps frame
-    int attracts = 0;        // exerts gravity
-    int pulled = 0;          // feels gravity, together with pullEnabled
+    double vx = 0, vy = 0; // world units per 30-fps frame
+    int attracts = 0;      // exerts gravity
+    int pulled = 0;        // feels gravity, together with pullEnabled
     int pullEnabled = 0;
     int hitClass = 0;
     float fragmentSpread = 0;
-    int absorbsBullets = 0;  // a shot that hits it ends
-    int deadly = 0;          // a ship touching it dies
+    int absorbsBullets = 0; // a shot that hits it ends
+    int deadly = 0;         // a ship touching it dies
     float mass = 0;
-    int size = 0;            // asteroid size 1..5
+    int size = 0; // asteroid size 1..5
     int splitsLeft = 0;
     SDL_Surface* image = nullptr; // not owned
 };
@@ -36,36 +36,36 @@ struct Bullet {
     int homing = 0;
     int attracts = 0;
     int absorbedOnHit = 0;
-    int lifetimeMs = 0;      // game-speed milliseconds
+    int lifetimeMs = 0; // game-speed milliseconds
     int harmsShips = 0;
     SDL_Surface* image = nullptr; // sprite and hit extent
     float mass = 0;
-    int ownerId = 0;         // id of the firing ship or turret
+    int ownerId = 0; // id of the firing ship or turret
 };
 
 struct Particle {
     float x = 0, y = 0;
-    int ownerId = 0;         // id of the ship whose exhaust it is, -1 otherwise
+    int ownerId = 0; // id of the ship whose exhaust it is, -1 otherwise
     float vx = 0, vy = 0;
     Uint32 birthTicks = 0;
     int alive = 0;
     int lifetimeMs = 0;
-    int frameOffset = 0;     // animation phase in the strip
+    int frameOffset = 0;          // animation phase in the strip
     SDL_Surface* image = nullptr; // strip of particleFrameCount frames
 };
 
 struct Turret {
     int id = 0;
-    int targetPlayer = 0;    // index into players
+    int targetPlayer = 0; // index into players
     Uint32 lastRetargetTicks = 0;
     double x = 0, y = 0;
     Uint32 lastFireTicks = 0;
     int fireDelayMs = 0;
     float bulletSpeed = 0;
     float bulletLifeMs = 0;
-    double angle = 0;        // barrel heading, radians
+    double angle = 0;         // barrel heading, radians
     float aimX = 0, aimY = 0; // aim point relative to the turret (the crosshairs)
-    float turnRate = 0;      // radians per 30-fps frame
+    float turnRate = 0;       // radians per 30-fps frame
     SDL_Surface* image = nullptr;
     SDL_Surface* bulletImage = nullptr; // barrel marker
 };
@@ -85,6 +85,14 @@ struct LevelParameters {
 };
 
 struct Ship;
+
+// Rounds to single precision for certain. GCC 12 may keep a float result in double
+// precision when it is widened again (it vectorised the fragment speeds that way), so
+// values the game defines as single precision pass through a real float in memory.
+inline float roundToSingle(double value) {
+    volatile float rounded = float(value);
+    return rounded;
+}
 
 // The one counter of identifiers: returns the current value and increments it.
 int nextObjectId();

@@ -49,10 +49,11 @@ bool readButton(SDL_Joystick* j, int button) {
     return j != nullptr && button >= 0 && SDL_JoystickGetButton(j, button) != 0;
 }
 
-// Both pushes read the heading before this step's turn.
+// Every push reads the heading before this step's turn. Each term rounds to single
+// precision before it is added, so thrust and reverse held together cancel exactly.
 void push(const Ship& s, double amount, float& ax, float& ay) {
-    ax += amount * std::cos(s.angle);
-    ay += amount * std::sin(s.angle);
+    ax += roundToSingle(amount * std::cos(s.angle));
+    ay += roundToSingle(amount * std::sin(s.angle));
 }
 
 // Joystick control: the hat wins over the stick. Returns whether fire is requested.
