@@ -85,7 +85,7 @@ TEST(StepWorld, ObjectsKilledInTheStepAreGoneBeforeThePicture) {
 TEST(StepWorld, WrapsAfterMoving) {
     startWorld();
     addAsteroid(1610, 600, 10.0f, 0.0f); // ends at 1620, past 1600 + 17
-    advanceClock(33); // 0.99 of a frame: 9.9 units
+    advanceClock(33);                    // 0.99 of a frame: 9.9 units
     stepWorld();
     EXPECT_NEAR(game.bodies[0].x, 1610 + 9.9 - 1635, 1e-6);
 }
