@@ -7,7 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 build_tree "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 generate_data "$root/build"
-(cd "$root/build" && ctest --output-on-failure -j "$jobs")
+(cd "$root/build" && ctest --output-on-failure --repeat until-pass:2 -j "$jobs")
 
 build_tree "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DSTELLAROX_SANITIZE=ON -DSTELLAROX_BENCH=OFF
-(cd "$root/build-sanitize" && ctest --output-on-failure -j "$jobs")
+(cd "$root/build-sanitize" && ctest --output-on-failure --repeat until-pass:2 -j "$jobs")

@@ -7,6 +7,7 @@
 #include "play/messages.h"
 
 int (*videoModeOk)(int width, int height, int bpp, Uint32 flags) = SDL_VideoModeOK;
+SDL_Surface* (*openVideoSurface)(int width, int height, int bpp, Uint32 flags) = SDL_SetVideoMode;
 
 namespace {
 
@@ -15,7 +16,7 @@ const char* modeWord() {
 }
 
 void takeMode(int width, int height, int bpp, Uint32 flags) {
-    game.screen = SDL_SetVideoMode(width, height, bpp, flags);
+    game.screen = openVideoSurface(width, height, bpp, flags);
     game.screenWidth = width;
     game.screenHeight = height;
     game.screenBpp = bpp;

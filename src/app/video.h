@@ -9,3 +9,5 @@ void checkFullscreenToggle();
 
 // Test seam over the mode query; SDL_VideoModeOK unless a test replaces it.
 extern int (*videoModeOk)(int width, int height, int bpp, Uint32 flags);
+// Test seam over opening the surface; SDL_SetVideoMode unless a test replaces it.
+extern SDL_Surface* (*openVideoSurface)(int width, int height, int bpp, Uint32 flags);

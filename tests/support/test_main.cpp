@@ -1,6 +1,10 @@
 // The tests' entry point: SDL's headless drivers for every test process, chosen here
 // because the game itself reads no environment variable.
+#include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -23,5 +27,12 @@ int main(int argc, char** argv) {
     }
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Stop the mixer's thread before the process unwinds: a piece still playing while
+    // static objects are destroyed can crash the exit of a test that passed.
+    Mix_HaltMusic();
+    Mix_CloseAudio();
+    SDL_Quit();
+    std::fflush(nullptr);
+    _exit(result);
 }
