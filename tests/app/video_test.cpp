@@ -123,9 +123,15 @@ TEST_F(VideoMode, AnotherGrantedDepthIsUsedAndReported) {
     EXPECT_TRUE(messageSays(1, "Change in video mode succeeded, and BPP changed to 16"));
 }
 
+SDL_Surface* noSurface(int, int, int, Uint32) {
+    return nullptr;
+}
+
 TEST_F(VideoMode, NoSurfaceAtAllEndsWith2000) {
     grantedWindow = 0;
-    // A mode SDL cannot give even as the fallback.
-    EXPECT_EXIT(setVideoMode(false, 800, 600, 32, -1, -1, 32),
+    // The display refuses even the fallback mode.
+    openVideoSurface = noSurface;
+    EXPECT_EXIT(setVideoMode(false, 800, 600, 32, 640, 480, 8),
                 ::testing::ExitedWithCode(2000 & 0xFF), "");
+    openVideoSurface = SDL_SetVideoMode;
 }
