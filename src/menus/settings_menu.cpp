@@ -138,6 +138,11 @@ void reopenAudio(int sampleSize, int sampleRate) {
     game.musicOn = 0;
 }
 
+// After a failed reopen the mixer's channel storage is gone: volumes must wait.
+bool audioDeviceOpen() {
+    return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0;
+}
+
 void apply(const Working& w) {
     if (w.values[0] != game.screenWidth || w.values[1] != game.screenHeight) {
         clearMessages();
@@ -154,13 +159,13 @@ void apply(const Working& w) {
         reopenAudio(w.values[2], w.values[3]);
     }
     if (w.values[4] != game.soundVolume) {
-        if (game.soundsOn || game.musicOn) {
+        if (audioDeviceOpen()) {
             Mix_Volume(-1, w.values[4]);
         }
         game.soundVolume = w.values[4];
     }
     if (w.values[5] != game.musicVolume) {
-        if (game.soundsOn || game.musicOn) {
+        if (audioDeviceOpen()) {
             Mix_VolumeMusic(w.values[5]);
         }
         game.musicVolume = w.values[5];
