@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/test_support.h"
+#include "support/world_builders.h"
 #include "world/asteroids.h"
 #include "world/bullets.h"
 #include "world/collisions.h"
@@ -56,25 +57,6 @@ inline void startCombat() {
     game.difficulty = 1;
     releaseAllKeys();
     std::srand(4242);
-}
-
-// A keyboard player in play (six lives, unshielded, at rest) at (x, y) heading `angle`.
-inline Player& addFlyingPlayer(double x, double y, double angle = 0.0) {
-    addPlayer();
-    const int index = int(game.players.size()) - 1;
-    resetShip(index, float(x), float(y));
-    Player& p = game.players.back();
-    p.lives = 6;
-    p.ship.angle = angle;
-    p.ship.shielded = 0;
-    p.ship.protectionTimerOn = 0;
-    return p;
-}
-
-// A size-4 asteroid, as a level starts them (35 x 35 pixels, three break-ups left).
-inline Body& addAsteroid(double x, double y, float vx = 0, float vy = 0) {
-    game.bodies.push_back(makeAsteroid(x, y, vx, vy, 0, 4, 3, 1.1f));
-    return game.bodies.back();
 }
 
 // A shot at rest (unless given a velocity) fired by `ownerId`.

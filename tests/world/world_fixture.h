@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_support.h"
+#include "support/world_builders.h"
 #include "world/asteroids.h"
 #include "world/players.h"
 #include "world/ships.h"
@@ -20,21 +21,3 @@ inline void startWorld(bool fonts = false) {
     releaseAllKeys();
 }
 
-// A keyboard player in play (six lives, unshielded) at (x, y) heading `angle`.
-inline Player& addFlyingPlayer(double x, double y, double angle = 0.0) {
-    addPlayer();
-    const int index = int(game.players.size()) - 1;
-    resetShip(index, float(x), float(y));
-    Player& p = game.players.back();
-    p.lives = 6;
-    p.ship.angle = angle;
-    p.ship.shielded = 0;
-    p.ship.protectionTimerOn = 0;
-    return p;
-}
-
-// An asteroid drifting at (vx, vy) with no pull and the starting size.
-inline Body& addAsteroid(double x, double y, float vx = 0, float vy = 0) {
-    game.bodies.push_back(makeAsteroid(x, y, vx, vy, 0, 4, 3, 1.1f));
-    return game.bodies.back();
-}
