@@ -8,7 +8,7 @@ packages=(
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev libsdl-gfx1.2-dev
     libgtest-dev libbenchmark-dev
     libpng-dev libsndfile1-dev fonts-liberation
-    xvfb xdotool imagemagick x11-utils lintian
+    xvfb xdotool imagemagick x11-utils lintian valgrind
 )
 
 missing=()
