@@ -1,0 +1,105 @@
+// One world step as the counts of bodies, shots and particles grow.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "bench_support.h"
+#include "world/asteroids.h"
+#include "world/objects.h"
+#include "world/particles.h"
+#include "world/players.h"
+#include "world/world_step.h"
+
+namespace {
+
+// Asteroids drifting anywhere, the four players' shots in flight, bursts of particles;
+// four shielded players steer nothing.
+SavedWorld crowdedWorld(int bodies, int shots, int particles) {
+    std::srand(7);
+    useManualClock();
+    releaseAllKeys();
+    game.level = 1;
+    game.difficulty = 1;
+    game.playerCount = 4;
+    setLevelParameters(game.level, game.difficulty);
+    createPlayers();
+    for (Player& p : game.players) {
+        p.lives = 6;
+    }
+    game.bodies.clear();
+    game.bullets.clear();
+    game.particles.clear();
+    game.turrets.clear();
+    respawnAllShips();
+    const float spread = 1.1f;
+    for (int i = 0; i < bodies; ++i) {
+        const float vx = float((std::rand() % 1000) - 500) / 350.0f;
+        const float vy = float((std::rand() % 1000) - 500) / 350.0f;
+        game.bodies.push_back(makeAsteroid(std::rand() % game.worldWidth,
+                                           std::rand() % game.worldHeight, vx, vy, 0, 4, 3,
+                                           spread));
+    }
+    for (int i = 0; i < shots; ++i) {
+        Bullet b;
+        initBullet(b);
+        b.x = float(std::rand() % game.worldWidth);
+        b.y = float(std::rand() % game.worldHeight);
+        b.vx = float((std::rand() % 2200) - 1100) / 100.0f;
+        b.vy = float((std::rand() % 2200) - 1100) / 100.0f;
+        b.lifetimeMs = 3500;
+        b.ownerId = game.players[size_t(i) % game.players.size()].ship.id;
+        game.bullets.push_back(b);
+    }
+    for (int left = particles; left > 0; left -= 500) {
+        makeExplosion(std::min(left, 500), 5000.0f, float(std::rand() % game.worldWidth),
+                      float(std::rand() % game.worldHeight), 0, 0, game.explosionParticleImage);
+    }
+    return saveWorld();
+}
+
+void BM_StepWorld(benchmark::State& state) {
+    const int bodies = int(state.range(0));
+    const int shots = int(state.range(1));
+    const int particles = int(state.range(2));
+    useScreen(640, 480);
+    const SavedWorld saved = crowdedWorld(bodies, shots, particles);
+    double sum = 0;
+    long n = 0;
+    for (auto _ : state) {
+        restoreWorld(saved);
+        const auto start = BenchClock::now();
+        advanceClock(33);
+        stepWorld();
+        const double step = secondsSince(start);
+        state.SetIterationTime(step);
+        sum += step;
+        ++n;
+    }
+    const double ms = sum / double(n) * 1000;
+    const std::string name = "stepWorld " + std::to_string(bodies) + " bodies, " +
+                             std::to_string(shots) + " shots, " + std::to_string(particles) +
+                             " particles";
+    if (bodies == 200 && shots == 1000 && particles == 10000) {
+        recordFigure({name, ms, 0, "ms", "< 1 ms", ms < 1.0});
+    } else {
+        recordFigure({name, ms, 0, "ms", "scaling", true});
+    }
+}
+BENCHMARK(BM_StepWorld)
+    ->ArgNames({"bodies", "shots", "particles"})
+    ->Args({10, 0, 0})
+    ->Args({100, 0, 0})
+    ->Args({1000, 0, 0})
+    ->Args({0, 100, 0})
+    ->Args({0, 1000, 0})
+    ->Args({0, 5000, 0})
+    ->Args({0, 0, 1000})
+    ->Args({0, 0, 10000})
+    ->Args({0, 1000, 10000})
+    ->Args({100, 1000, 0})
+    ->Args({200, 1000, 10000})
+    ->Args({1000, 5000, 10000})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
