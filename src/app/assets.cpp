@@ -91,7 +91,7 @@ void loadImages() {
     game.explosionParticleImage =
         loadImage("data/images/particles/explosionParticle.png", true, 255, 255, 255);
     if (game.exhaustParticleImage == nullptr || game.explosionParticleImage == nullptr) {
-        std::exit(100);
+        exitWithoutCleanup(100);
     }
 
     game.background = loadScaledImage("data/images/backgrounds/background.png", false, 0, 0, 0,
@@ -136,12 +136,12 @@ void loadImages() {
     for (const ShipImageSet& set : game.shipImages) {
         if (set.shipImage == nullptr || set.previewImage == nullptr ||
             set.explosionImage == nullptr) {
-            std::exit(120);
+            exitWithoutCleanup(120);
         }
     }
     // Play needs at least one ship design.
     if (game.shipImages.empty()) {
-        std::exit(120);
+        exitWithoutCleanup(120);
     }
 }
 
@@ -156,6 +156,6 @@ void loadSounds() {
     game.asteroidHitSound = Mix_LoadWAV_RW(SDL_RWFromFile("data/snd/asteroidHit.wav", "rb"), 1);
     if (game.shipFireSound == nullptr || game.turretFireSound == nullptr ||
         game.engineSound == nullptr || game.asteroidHitSound == nullptr) {
-        std::exit(200);
+        exitWithoutCleanup(200);
     }
 }

@@ -64,3 +64,8 @@ void quit(int status) {
     cleanup();
     std::exit(status);
 }
+
+void exitWithoutCleanup(int status) {
+    Mix_CloseAudio();
+    std::exit(status);
+}

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/game_state.h"
+#include "app/startup.h"
 #include "play/messages.h"
 
 int (*videoModeOk)(int width, int height, int bpp, Uint32 flags) = SDL_VideoModeOK;
@@ -58,7 +59,7 @@ void setVideoMode(bool report, int width, int height, int bpp, int fallbackWidth
     }
 
     if (game.screen == nullptr) {
-        std::exit(2000);
+        exitWithoutCleanup(2000);
     }
 
     if (report) {
