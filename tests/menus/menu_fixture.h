@@ -100,3 +100,27 @@ inline bool promptShown(const std::string& text, int shift = 0) {
     return lineShown(game.largeFont, text, game.textColour,
                      centredAt(shift, [](int h) { return game.screenHeight / 2 - 2 * h; }));
 }
+
+// One look at the screen, then key presses. A screen draws before it reads a frame's
+// keys, so what the keys did is on the screen two frames later: an idle frame follows.
+struct Look {
+    std::function<void()> look;
+    std::vector<SDLKey> keys;
+};
+
+inline std::vector<std::function<void()>> looksThenPresses(const std::vector<Look>& looks) {
+    std::vector<std::function<void()>> steps;
+    for (size_t i = 0; i < looks.size(); ++i) {
+        const Look l = looks[i];
+        steps.push_back([l]() {
+            if (l.look) {
+                l.look();
+            }
+            press(l.keys)();
+        });
+        if (i + 1 < looks.size()) {
+            steps.push_back(idle());
+        }
+    }
+    return steps;
+}
