@@ -425,7 +425,7 @@ act_settings() {
         pick 0:25 1:25 2:3 3:3 4:8 5:8 6:14 escape:3 full:1
         case $choice in
         escape) press Escape ;; # the settings menu has no way back but its items
-        full) toggle_fullscreen ;;
+        full) ((cur > 5)) || toggle_fullscreen ;; # Return on the last rows would leave
         *) change_row "$choice" ;;
         esac
         kill -0 "$game_pid" 2>/dev/null || return 0
