@@ -84,6 +84,45 @@ loudness() { # loudness SECONDS
 
 key() { xdotool key --delay 120 "$@"; sleep 0.3; }
 
+# The game reads Alt from its key state while it handles each key: a quick alt+KEY can be
+# over before the game reads its events, so Alt stays down around the keys.
+alt_key() { # alt_key KEY...: 0.4 s apart, one frame's worth each even on a slow machine
+    xdotool keydown Alt_L
+    sleep 0.15
+    xdotool key --delay 400 "$@"
+    sleep 0.15
+    xdotool keyup Alt_L
+    sleep 0.3
+}
+
+# Holds KEY for SECONDS (others, such as Control_L, may be held around it).
+hold() { # hold KEY SECONDS
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# Repeats COMMAND until it succeeds, for at most SECONDS; a loaded machine gets time,
+# a fast one does not wait.
+poll() { # poll SECONDS COMMAND...
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [[ $SECONDS -lt $end ]] || return 1
+        sleep 0.2
+    done
+}
+
+# Pixels of an image within FUZZ of a colour, and their bounding box "W H X Y".
+colour_count() { # IMAGE COLOUR FUZZ
+    /usr/bin/convert "$1" -alpha off -fuzz "$3" -transparent "$2" -alpha extract -negate \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+colour_box() { # IMAGE COLOUR FUZZ
+    /usr/bin/convert "$1" -alpha off -fuzz "$3" -transparent "$2" -alpha extract -negate \
+        -format '%@' info: 2>/dev/null | tr 'x+' '  '
+}
+
 wait_exit() { # wait_exit SECONDS: prints the game's exit status
     local t=$(($1 * 10))
     while kill -0 "$game_pid" 2>/dev/null && [[ $t -gt 0 ]]; do sleep 0.1; t=$((t - 1)); done
@@ -94,12 +133,48 @@ wait_exit() { # wait_exit SECONDS: prints the game's exit status
     echo "$rc"
 }
 
-# The title menu as the player sees it at W x H: dark title, white "Play Game".
-check_title_menu() { # IMAGE W H
-    local w=$2 h=$3 lh=$(($3 * 50 / 768 * 7 / 6))
-    local dark white
-    dark=$(dark_fraction "$1" $((w / 3)) "$lh" $((w / 3)) 0)
-    white=$(white_fraction "$1" $((w / 3)) "$lh" $((w / 3)) $((h - 9 * lh)))
-    above "$dark" 0.03 || fail "no dark title text in the title band ($dark)"
-    above "$white" 0.05 || fail "no white highlighted item where Play Game stands ($white)"
+# The title menu as the player sees it at W x H: dark title, the highlighted item white
+# (ITEM 0 "Play Game", the default, to 3 "Quit", one and a half lines apart).
+title_items=("Play Game" "Configure Game" "Settings" "Quit")
+title_menu_shown() { # IMAGE W H [ITEM]; sets title_dark and title_white
+    local w=$2 h=$3 lh=$(($3 * 50 / 768 * 7 / 6)) item=${4:-0}
+    title_dark=$(dark_fraction "$1" $((w / 3)) "$lh" $((w / 3)) 0)
+    title_white=$(white_fraction "$1" $((w / 3)) "$lh" $((w / 3)) $((h - (18 - 3 * item) * lh / 2)))
+    above "$title_dark" 0.03 && above "$title_white" 0.05
+}
+check_title_menu() { # IMAGE W H [ITEM]
+    title_menu_shown "$@" && return 0
+    above "$title_dark" 0.03 || fail "no dark title text in the title band ($title_dark)"
+    fail "no white highlighted item where ${title_items[${4:-0}]} stands ($title_white)"
+}
+# Waits until the window shows the title menu at W x H, as shot NAME.
+title_shot() { shot "$1" && title_menu_shown "$e2e_work/$1.png" "${@:2}"; }
+wait_title_menu() { # NAME SECONDS W H [ITEM]
+    poll "$2" title_shot "$1" "${@:3}" || check_title_menu "$e2e_work/$1.png" "${@:3}"
+}
+
+# Keys one at a time, far enough apart that each lands in its own frame: a prompt that
+# captures keys keeps only the last key of a frame.
+keys_apart() { # keys_apart KEY...
+    local k
+    for k in "$@"; do
+        xdotool key "$k"
+        sleep 0.3
+    done
+}
+
+# The centre "X Y" of the pixels of one colour, such as a ship's own colour; fails when
+# fewer than 12 are seen (a protected ship blinks).
+sprite_at() { # IMAGE COLOUR FUZZ
+    local n w h x y
+    n=$(colour_count "$@")
+    [[ $n -ge 12 ]] || return 1
+    read -r w h x y < <(colour_box "$@")
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+# Whether two centres "X Y" are more than PIXELS apart.
+apart() { # "X1 Y1" "X2 Y2" PIXELS
+    local a=($1) b=($2)
+    local dx=$((a[0] - b[0])) dy=$((a[1] - b[1]))
+    [[ $((dx * dx + dy * dy)) -gt $(($3 * $3)) ]]
 }
