@@ -19,14 +19,22 @@ trap finish EXIT
 
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-start_x() { # a free display from :90 upward
-    local n=90
-    while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
+# Xvfb picks its own free display (-displayfd) and tells it once it accepts clients:
+# runs side by side (several builds, the docs script) must never share a server, since
+# the first to finish would take the other's game down with its server.
+start_x() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+        3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "Xvfb did not start on $DISPLAY"
+    for _ in $(seq 100); do
+        if [[ -s "$e2e_work/display" ]]; then
+            export DISPLAY=":$(head -1 "$e2e_work/display")"
+            xdpyinfo >/dev/null 2>&1 && return 0
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(tail -3 "$e2e_work/xvfb.log")"
+        sleep 0.1
+    done
+    fail "Xvfb did not start"
 }
 
 start_game() { # start_game DIR COMMAND...: runs in DIR, sound into a file
@@ -42,7 +50,8 @@ wait_window() { # sets win to the game window's id
     for _ in $(seq 100); do
         win=$(xdotool search --name '^Stellarox$' 2>/dev/null | head -1 || true)
         [[ -n "$win" ]] && break
-        kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
+        kill -0 "$game_pid" 2>/dev/null ||
+            fail "the game ended before its window appeared: $(tail -3 "$e2e_work/game.log")"
         sleep 0.1
     done
     [[ -n "$win" ]] || fail "no window captioned Stellarox"
