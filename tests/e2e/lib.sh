@@ -172,6 +172,12 @@ keys_apart() { # keys_apart KEY...
     done
 }
 
+# Signature colours of the generated sprites at 640 x 480: the first ship design's gold,
+# the second design's cyan, the third's gold, engine exhaust, the planet's night side,
+# the turret's red and its crosshairs.
+ship_gold='rgb(212,166,50)' cyan='rgb(29,192,221)' gold='rgb(199,174,25)'
+exhaust='rgb(234,103,39)' planet='rgb(9,23,47)' turret='rgb(212,50,25)' crosshair='rgb(255,70,40)'
+
 # The centre "X Y" of the pixels of one colour, such as a ship's own colour; fails when
 # fewer than 12 are seen (a protected ship blinks).
 sprite_at() { # IMAGE COLOUR FUZZ

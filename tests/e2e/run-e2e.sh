@@ -44,11 +44,6 @@ journey_exits() {
     journey_missing images/particles/shipExplosionParticle_003.png 120
 }
 
-# Signature colours of the generated sprites at 640 x 480: the first ship design's gold,
-# engine exhaust, the planet's night side, the turret's red and its crosshairs.
-ship_gold='rgb(212,166,50)' exhaust='rgb(234,103,39)' planet='rgb(9,23,47)'
-turret='rgb(212,50,25)' crosshair='rgb(255,70,40)'
-
 # Byte offset of the first loud stereo frame of the captured sound (the title music at
 # start-up), from where to compare the opening of the title track.
 first_loud_byte() {
@@ -157,9 +152,6 @@ journey_package() { # the .deb unpacked into a fresh root starts to the title me
     shot unpacked
     check_title_menu "$e2e_work/unpacked.png" 640 480
 }
-
-# Ships by their own colours: the second design is cyan, the third gold.
-cyan='rgb(29,192,221)' gold='rgb(199,174,25)'
 
 journey_configure() { # two players with typed keys and chosen ships both fly
     start_x
