@@ -19,22 +19,37 @@ trap finish EXIT
 
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-# Xvfb picks its own free display (-displayfd) and tells it once it accepts clients:
-# runs side by side (several builds, the docs script) must never share a server, since
-# the first to finish would take the other's game down with its server.
+# A display of our own from :90 upward. Runs side by side (several builds, the docs
+# script) must never share a server: the first to finish would take the other's game down
+# with its server. Two Xvfb started at once on one number do not simply leave one
+# winner: the loser can remove the winner's socket or lock on its way out, and a third
+# server then comes up on the same number. So the runs start their servers one at a
+# time (flock), and a display counts only once its lock file names our own Xvfb.
+# -noreset keeps the server from resetting whenever its last client (xdpyinfo) leaves.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if [[ -s "$e2e_work/display" ]]; then
-            export DISPLAY=":$(head -1 "$e2e_work/display")"
-            xdpyinfo >/dev/null 2>&1 && return 0
+    local n=90 lock guard
+    exec {guard}>/tmp/stellarox-e2e-display.lock
+    flock -w 60 "$guard" || fail "another run holds the display lock for a minute"
+    while [[ $n -lt 190 ]]; do
+        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
+            Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
+            xvfb_pid=$!
+            for _ in $(seq 100); do
+                kill -0 "$xvfb_pid" 2>/dev/null || break
+                lock=$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock" || true)
+                if [[ "$lock" == "$xvfb_pid" ]] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+                    export DISPLAY=":$n"
+                    exec {guard}>&-
+                    return 0
+                fi
+                sleep 0.1
+            done
+            kill "$xvfb_pid" 2>/dev/null || true
+            wait "$xvfb_pid" 2>/dev/null || true
         fi
-        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(tail -3 "$e2e_work/xvfb.log")"
-        sleep 0.1
+        n=$((n + 1))
     done
-    fail "Xvfb did not start"
+    fail "no display of our own: $(tail -3 "$e2e_work/xvfb.log")"
 }
 
 start_game() { # start_game DIR COMMAND...: runs in DIR, sound into a file

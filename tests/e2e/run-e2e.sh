@@ -70,10 +70,13 @@ journey_play() {
     tune=$(hex_of "$opening" 4096)
     shot before
     key Return Up Return # difficulty 2
-    shot game
     local white
-    white=$(white_fraction "$e2e_work/game.png" 213 43 213 156)
-    above 0.05 "$white" || fail "the title menu is still shown after Return, Up, Return"
+    in_game() {
+        shot game
+        white=$(white_fraction "$e2e_work/game.png" 213 43 213 156)
+        above 0.05 "$white"
+    }
+    poll 5 in_game || fail "the title menu is still shown after Return, Up, Return"
 
     # Thrust: the ship (gold, blinking while protected) leaves its place and exhaust behind.
     local at="" now="" puffs
