@@ -172,7 +172,7 @@ void printFigures() {
     if (figures.empty()) {
         return;
     }
-    std::printf("\n%-44s %12s %12s %8s  %-26s %s\n", "Figure", "value", "reference", "ratio",
+    std::printf("\n%-54s %12s %12s %8s  %-26s %s\n", "Figure", "value", "reference", "ratio",
                 "goal", "holds");
     for (const Figure& f : figures) {
         char value[32];
@@ -187,7 +187,7 @@ void printFigures() {
             std::snprintf(reference, sizeof reference, "%.3f %s", f.reference, f.unit.c_str());
             std::snprintf(ratio, sizeof ratio, "%.2fx", f.value / f.reference);
         }
-        std::printf("%-44s %12s %12s %8s  %-26s %s\n", f.name.c_str(), value, reference, ratio,
+        std::printf("%-54s %12s %12s %8s  %-26s %s\n", f.name.c_str(), value, reference, ratio,
                     f.goal.c_str(), f.holds ? "yes" : "NO");
     }
 }

@@ -8,6 +8,7 @@
 # at most 2 MiB per 10 minutes of a process's life (plus SOAK_MEM_SLACK_KIB, 2 MiB for
 # runs of 10 minutes or more, 8 MiB for shorter ones).
 # The run is replayed with the printed seed; the keys are the same, the timing is not.
+# SOAK_SHOTS=1 keeps a picture of every screen the driver believes it has reached.
 duration=${1:-60} seed=${2:-$(date +%s)} binary=$3 root=$4
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 [[ -d "$root/data/images" ]] || fail "no generated data tree below $root"
@@ -202,7 +203,17 @@ toggle_fullscreen() { # Alt+Return held over a frame or more: one or more toggle
     focus_window
 }
 
-enter() { seen[$1]=$((${seen[$1]:-0} + 1)); }
+shots=0
+enter() { # counts a screen the model expects; SOAK_SHOTS=1 keeps a picture of each
+    seen[$1]=$((${seen[$1]:-0} + 1))
+    if [[ -n "${SOAK_SHOTS:-}" && -n "$win" ]]; then
+        sleep 0.4
+        shots=$((shots + 1))
+        local name
+        name=$(printf '%03d-%s' "$shots" "$1")
+        shot "$name" 2>/dev/null && mv "$e2e_work/$name.png" "$log_dir/" || true
+    fi
+}
 
 # ---- The model of the screen the game shows, and what to do there
 alt_hotkey() {
