@@ -5,6 +5,7 @@
 # BENCH_BUILD_DIR chooses the build tree (default: build).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+"$root/scripts/install-deps.sh"
 
 dir=${BENCH_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTELLAROX_BENCH=ON >/dev/null
