@@ -31,7 +31,10 @@ start_x() {
     exec {guard}>/tmp/stellarox-e2e-display.lock
     flock -w 60 "$guard" || fail "another run holds the display lock for a minute"
     while [[ $n -lt 190 ]]; do
-        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
+        # A server that is shutting down may have removed its files but still hold its
+        # abstract socket, which clients try first.
+        if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]] &&
+            ! grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix; then
             Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
             xvfb_pid=$!
             for _ in $(seq 100); do
