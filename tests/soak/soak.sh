@@ -118,7 +118,8 @@ check_memory() { # the figures of the process that just ended
         mem_lines+="soak: run $runs: ${life} s, ${last_rss:-?} KiB at the end (no warm-up sample)\n"
         return
     fi
-    figures=$(awk -v run="$runs" -v warm="$warm_s" '$1 == run && $2 >= warm {t[n] = $2; k[n] = $3; n++}
+    figures=$(awk -v run="$runs" -v warm="$warm_s" 'BEGIN {n = 0}
+        $1 == run && $2 >= warm {t[n] = $2; k[n] = $3; n++}
         END {
             q = (t[n - 1] - t[0]) / 4; if (q < 1) q = 1
             a = b = -1
