@@ -5,6 +5,7 @@
 # run it again with that seed to replay the same keys.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+"$root/scripts/install-deps.sh"
 seconds=${1:-600}
 seed=${2:-$(date +%s)}
 build=${SOAK_BUILD:-$root/build-sanitize}
