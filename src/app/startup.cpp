@@ -33,12 +33,24 @@ bool init() {
     if (TTF_Init() == -1) {
         return false;
     }
-    if (Mix_OpenAudio(game.sampleRate, AUDIO_S16LSB, 2, game.sampleSize) == -1) {
+    if (openMixer(game.sampleRate, AUDIO_S16LSB, 2, game.sampleSize) == -1) {
         return false;
     }
     setVideoMode(false, game.screenWidth, game.screenHeight, game.screenBpp, 640, 480, 8);
     SDL_WM_SetCaption("Stellarox", nullptr);
     return true;
+}
+
+int audioBufferSamples(int chunkSize) {
+    int samples = 1;
+    while (samples < chunkSize && samples < 32768) {
+        samples *= 2;
+    }
+    return samples;
+}
+
+int openMixer(int frequency, Uint16 format, int channels, int chunkSize) {
+    return Mix_OpenAudio(frequency, format, channels, audioBufferSamples(chunkSize));
 }
 
 void cleanup() {

@@ -8,7 +8,7 @@
 #include "menus/menu_frame.h"
 #include "play/messages.h"
 
-int (*openAudioDevice)(int frequency, Uint16 format, int channels, int chunkSize) = Mix_OpenAudio;
+int (*openAudioDevice)(int frequency, Uint16 format, int channels, int chunkSize) = openMixer;
 
 namespace {
 
