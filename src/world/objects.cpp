@@ -53,24 +53,33 @@ template <typename T> void integrateAs(float ax, float ay, T& x, T& y, T& vx, T&
     y = keepPrecision<T>(y + vy * g * f);
 }
 
+// One axis of the wrap-around: the far edge is `field` + size / 2, the near one
+// -(size / 2), and an object past either moves by one field plus its size.
+template <typename T> void wrapAxis(T& x, int field, int size) {
+    const T period = T(field + size);
+    if (x > field + size / 2) {
+        x -= field + size;
+        // Only a step of enormous length (the first after a long pause) carries an
+        // object more than a whole period out. It comes back where wrapping it step
+        // after step would put it, instead of drifting away for good.
+        if (x > field + size / 2 && std::isfinite(x)) {
+            x -= period * std::ceil((x - T(field + size / 2)) / period);
+        }
+    }
+    if (x < -(size / 2)) {
+        x += field + size;
+        if (x < -(size / 2) && std::isfinite(x)) {
+            x += period * std::ceil((T(-(size / 2)) - x) / period);
+        }
+    }
+}
+
 template <typename T> void wrapOne(T& x, T& y, SDL_Surface* image) {
     if (image == nullptr) {
         return;
     }
-    const int w = image->w;
-    const int h = image->h;
-    if (x > game.worldWidth + w / 2) {
-        x -= game.worldWidth + w;
-    }
-    if (x < -(w / 2)) {
-        x += game.worldWidth + w;
-    }
-    if (y > game.worldHeight + h / 2) {
-        y -= game.worldHeight + h;
-    }
-    if (y < -(h / 2)) {
-        y += game.worldHeight + h;
-    }
+    wrapAxis(x, game.worldWidth, image->w);
+    wrapAxis(y, game.worldHeight, image->h);
 }
 
 } // namespace

@@ -262,6 +262,22 @@ TEST(WrapAround, OddWidthsUseTheTruncatedHalf) {
     EXPECT_DOUBLE_EQ(game.bodies[0].x, 1617.5);
 }
 
+TEST(WrapAround, ManyPeriodsOutComesBackWhereRepeatedWrapsWouldPutIt) {
+    startWorld(); // planet 70 x 70: one period is 1670 units
+    Body far = makePlanet(0, 0, 1);
+    far.x = 1635 + 10 * 1670 + 5;
+    far.y = -35 - 10 * 1270 - 5;
+    game.bodies.push_back(far);
+    Bullet shot = makeShot(0, 600); // after a long step a shot can be millions out
+    shot.x = 1.0e7f;
+    game.bullets.push_back(shot);
+    wrapObjects(0);
+    EXPECT_NEAR(game.bodies[0].x, -30.0, 1e-6);
+    EXPECT_NEAR(game.bodies[0].y, 1230.0, 1e-6);
+    EXPECT_GE(game.bullets[0].x, -2.0f);
+    EXPECT_LE(game.bullets[0].x, 1602.0f);
+}
+
 TEST(WrapAround, ShotsParticlesAndTheDeadAreWrappedToo) {
     startWorld(); // shot sprite 4 x 4, exhaust strip 24 x 6
     Bullet b = makeShot(1603, 600);
