@@ -31,6 +31,10 @@ const char* damageName(Damage d) {
     return names[int(d)];
 }
 
+void PrintTo(const BrokenFile& f, std::ostream* os) {
+    *os << f.path << ", " << damageName(f.damage);
+}
+
 std::vector<char> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
