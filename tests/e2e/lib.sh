@@ -35,7 +35,8 @@ start_x() {
         # abstract socket, which clients try first.
         if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]] &&
             ! grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix; then
-            Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 &
+            # The server must not inherit the lock, or it would hold it for its lifetime.
+            Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >"$e2e_work/xvfb.log" 2>&1 {guard}>&- &
             xvfb_pid=$!
             for _ in $(seq 100); do
                 kill -0 "$xvfb_pid" 2>/dev/null || break
