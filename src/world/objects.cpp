@@ -279,7 +279,13 @@ bool circlesOverlap(float x1, float y1, float x2, float y2, int w1, int h1, int 
     const float Y1 = roundToSingle(y1 * game.scaleY);
     const float X2 = roundToSingle(x2 * game.scaleX);
     const float Y2 = roundToSingle(y2 * game.scaleY);
-    return float(r1 + r2) > std::sqrt((X1 - X2) * (X1 - X2) + (Y1 - Y2) * (Y1 - Y2));
+    const float reach = float(r1 + r2);
+    // The rounded root of a sum of rounded squares is never below either distance along
+    // an axis, so objects that far apart on one axis are rejected without it, exactly.
+    if (!(std::fabs(X1 - X2) < reach && std::fabs(Y1 - Y2) < reach)) {
+        return false;
+    }
+    return reach > std::sqrt((X1 - X2) * (X1 - X2) + (Y1 - Y2) * (Y1 - Y2));
 }
 
 double distance(float x1, float y1, float x2, float y2) {

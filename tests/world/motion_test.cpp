@@ -1,5 +1,6 @@
 // Gravity, the acceleration cap, wrap-around, removal and the hit test.
 #include <cmath>
+#include <random>
 
 #include "world_fixture.h"
 
@@ -362,6 +363,32 @@ TEST(HitTest, PositionsAreMeasuredInScreenPixels) {
     EXPECT_TRUE(circlesOverlap(100, 100, 149.75f, 100, 20, 20, 20, 20));
     EXPECT_FALSE(circlesOverlap(100, 100, 150.0f, 100, 20, 20, 20, 20));
     EXPECT_FALSE(circlesOverlap(100, 100, 100, 150.0f, 20, 20, 20, 20));
+}
+
+TEST(HitTest, ShortcutAgreesWithTheDistanceAtEveryBoundary) {
+    startWorld();
+    game.scaleX = game.scaleY = 1.0;
+    // Pairs on and around the reach along an axis and on the diagonal, where a
+    // shortcut that is not exact would answer differently from the root.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> jitter(-0.001f, 0.001f);
+    int overlaps = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int w = 1 + int(random() % 40);
+        const int h = 1 + int(random() % 40);
+        const float reach = float((w + h) / 4 * 2);
+        const float angle = float(random() % 9) * 0.19634954f; // 0 to 90 degrees
+        const float x = 300.0f + reach * std::cos(angle) + jitter(random);
+        const float y = 200.0f + reach * std::sin(angle) + jitter(random);
+        const float X = roundToSingle(x);
+        const float Y = roundToSingle(y);
+        const bool byRoot =
+            reach > std::sqrt((X - 300.0f) * (X - 300.0f) + (Y - 200.0f) * (Y - 200.0f));
+        ASSERT_EQ(circlesOverlap(300, 200, x, y, w, h, w, h), byRoot) << x << ", " << y;
+        overlaps += byRoot ? 1 : 0;
+    }
+    EXPECT_GT(overlaps, 1000); // both answers were met
+    EXPECT_LT(overlaps, 19000);
 }
 
 TEST(Distance, IsEuclidean) {
