@@ -20,12 +20,6 @@ void advanceOnSleep(Uint32 ms) {
     advanceClock(ms);
 }
 
-// The dummy display is 1024 x 768 and SDL refuses larger windows on it; the bench
-// measures larger ones anyway, so the mode query answers yes to any size.
-int anyModeOk(int, int, int bpp, Uint32) {
-    return bpp;
-}
-
 void bringUpSdl() {
     if (SDL_Init(0xFFFF) == -1 || TTF_Init() == -1 ||
         Mix_OpenAudio(game.sampleRate, AUDIO_S16LSB, 2, game.sampleSize) == -1) {
@@ -92,39 +86,16 @@ void shutDownSdl() {
     sdlUp = false;
 }
 
-void useManualClock(Uint32 now) {
-    setManualClock(now);
+void useSteppedClock(Uint32 now) {
+    useManualClock(now);
     clockSeam.advancePerRead = 0;
     clockSeam.sleepHook = advanceOnSleep;
-    game.lastFrameTicks = now;
-    game.fpsSampleStart = now;
 }
 
 void useRealClock() {
     clockSeam = ClockSeam{};
     game.lastFrameTicks = currentTicks();
     game.fpsSampleStart = currentTicks();
-}
-
-void holdKey(SDLKey key, bool held) {
-    SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
-}
-
-void releaseAllKeys() {
-    int n = 0;
-    Uint8* keys = SDL_GetKeyState(&n);
-    for (int i = 0; i < n; ++i) {
-        keys[i] = 0;
-    }
-}
-
-void pushKeyDown(SDLKey key) {
-    SDL_Event e = {};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
 }
 
 SavedWorld saveWorld() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "support/input_seams.h"
 
 // SDL with the dummy drivers, the mixer and the fonts and images of the data tree at
 // width x height (reloaded only when the size changes).
@@ -18,12 +19,8 @@ void useScreen(int width, int height);
 void shutDownSdl();
 
 // The clock seam under the bench's control, starting at `now`; sleeps only advance it.
-void useManualClock(Uint32 now = 100000);
+void useSteppedClock(Uint32 now = 100000);
 void useRealClock();
-
-void holdKey(SDLKey key, bool held = true);
-void releaseAllKeys();
-void pushKeyDown(SDLKey key);
 
 // The world collections, the clock and the frame counter, saved and put back.
 struct SavedWorld {

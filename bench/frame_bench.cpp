@@ -32,7 +32,7 @@ void showPlayMessages() {
 // and a half of play, with four ship-sized bursts (2000 particles) in flight.
 SavedWorld heavyScene() {
     std::srand(30);
-    useManualClock();
+    useSteppedClock();
     releaseAllKeys();
     clearMessages();
     game.level = 30;
@@ -146,7 +146,7 @@ void BM_MenuFrame(benchmark::State& state) {
     settingsScreen = state.range(2) != 0;
     useScreen(w, h);
     std::srand(1);
-    useManualClock();
+    useSteppedClock();
     releaseAllKeys();
     clearMessages();
     game.level = 1;
@@ -181,7 +181,7 @@ void BM_MenuFrame(benchmark::State& state) {
         floorSum += floor;
         frames += menuSleeps;
     }
-    useManualClock();
+    useSteppedClock();
     const double frameMs = frameSum / double(frames) * 1000;
     const double floorMs = floorSum / double(frames) * 1000;
     state.counters["frame_ms"] = frameMs;

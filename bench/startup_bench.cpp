@@ -44,7 +44,7 @@ void BM_StartupToTitle(benchmark::State& state) {
         shutDownSdl();
         game.screenWidth = 640;
         game.screenHeight = 480;
-        useManualClock();
+        useSteppedClock();
         clockSeam.sleepHook = titleSleep;
         titleSleeps = 0;
         startupBegan = BenchClock::now();
@@ -146,7 +146,7 @@ void BM_IdleCost(benchmark::State& state) {
         state.counters["wall_s"] = wall;
         state.counters["cpu_share"] = share;
     }
-    useManualClock();
+    useSteppedClock();
     recordFigure({"Idle play at 30 fps, CPU of one core", share, 0, "%", "< 5 %", share < 0.05});
 }
 BENCHMARK(BM_IdleCost)->Arg(10)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);

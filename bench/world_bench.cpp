@@ -30,7 +30,7 @@ bool touchesAnyBody(const Bullet& s) {
 // bursts of particles; four shielded players steer nothing.
 SavedWorld crowdedWorld(int bodies, int shots, int particles) {
     std::srand(7);
-    useManualClock();
+    useSteppedClock();
     releaseAllKeys();
     game.level = 1;
     game.difficulty = 1;

@@ -53,8 +53,3 @@ inline std::vector<std::function<void()>> editScript(const std::vector<Edit>& ed
     });
     return steps;
 }
-
-// The dummy driver lists only a few sizes; any size at the asked depth will do here.
-inline int anyModeOk(int, int, int bpp, Uint32) {
-    return bpp;
-}

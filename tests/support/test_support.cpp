@@ -52,39 +52,6 @@ void startSdl(bool fonts) {
     }
 }
 
-void useManualClock(Uint32 now) {
-    setManualClock(now);
-    game.lastFrameTicks = now;
-    game.fpsSampleStart = now;
-}
-
-void holdKey(SDLKey key, bool held) {
-    SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
-}
-
-void releaseAllKeys() {
-    int n = 0;
-    Uint8* keys = SDL_GetKeyState(&n);
-    for (int i = 0; i < n; ++i) {
-        keys[i] = 0;
-    }
-}
-
-void pushKeyDown(SDLKey key) {
-    SDL_Event e = {};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
-}
-
-void pushQuit() {
-    SDL_Event e = {};
-    e.type = SDL_QUIT;
-    SDL_PushEvent(&e);
-}
-
 void runScriptOnSleeps(std::vector<std::function<void()>> steps, std::function<void()> whenDone) {
     scriptSteps = std::move(steps);
     scriptDone = std::move(whenDone);

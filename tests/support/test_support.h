@@ -9,21 +9,11 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "support/input_seams.h"
 
 // SDL with the dummy drivers, the font engine, the mixer and a 640 x 480 window.
 // With fonts true the three fonts are opened as loadFonts would.
 void startSdl(bool fonts = true);
-
-// Puts the clock seam under the test's control, starting at `now`.
-void useManualClock(Uint32 now = 100000);
-
-// Marks a key as held (or released) in the array SDL_GetKeyState(NULL) returns.
-void holdKey(SDLKey key, bool held = true);
-void releaseAllKeys();
-
-// Queues a key-down event (and its key-up, when asked) through SDL_PushEvent.
-void pushKeyDown(SDLKey key);
-void pushQuit();
 
 // Scripted frames: every sleep of a loop advances the manual clock by the sleep's
 // length and then runs the next step (once the steps are used up, `whenDone` runs

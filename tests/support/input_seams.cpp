@@ -1,0 +1,40 @@
+#include "support/input_seams.h"
+
+#include "app/game_state.h"
+
+void holdKey(SDLKey key, bool held) {
+    SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
+}
+
+void releaseAllKeys() {
+    int n = 0;
+    Uint8* keys = SDL_GetKeyState(&n);
+    for (int i = 0; i < n; ++i) {
+        keys[i] = 0;
+    }
+}
+
+void pushKeyDown(SDLKey key) {
+    SDL_Event e = {};
+    e.type = SDL_KEYDOWN;
+    e.key.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+}
+
+void pushQuit() {
+    SDL_Event e = {};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+void useManualClock(Uint32 now) {
+    setManualClock(now);
+    game.lastFrameTicks = now;
+    game.fpsSampleStart = now;
+}
+
+int anyModeOk(int, int, int bpp, Uint32) {
+    return bpp;
+}
