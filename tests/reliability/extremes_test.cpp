@@ -23,21 +23,8 @@
 
 namespace {
 
-void holdEveryKey() {
-    int n = 0;
-    Uint8* keys = SDL_GetKeyState(&n);
-    for (int i = 0; i < n; ++i) {
-        keys[i] = 1;
-    }
-}
-
 void pressKey(SDLKey key) {
-    SDL_Event e = {};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = key;
-    ASSERT_EQ(SDL_PushEvent(&e), 0) << "the event queue is full";
+    ASSERT_TRUE(pushKeyDown(key)) << "the event queue is full";
 }
 
 // The event queue holds 128 events, so every key code there is comes as a press in
@@ -169,10 +156,7 @@ TEST(KeyFlood, AThousandHotkeysInOneFrameAreAllReadThatFrame) {
     runScriptOnSleeps({[&]() {
                            holdKey(SDLK_LALT);
                            for (int i = 0; i < 1000; ++i) {
-                               SDL_Event e = {};
-                               e.type = SDL_KEYDOWN;
-                               e.key.keysym.sym = kAltKeys[size_t(i) % kAltKeys.size()];
-                               taken += SDL_PushEvent(&e) == 0 ? 1 : 0;
+                               taken += pushKeyDown(kAltKeys[size_t(i) % kAltKeys.size()]) ? 1 : 0;
                            }
                        },
                        [&]() {

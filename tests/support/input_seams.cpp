@@ -6,21 +6,25 @@ void holdKey(SDLKey key, bool held) {
     SDL_GetKeyState(nullptr)[key] = held ? 1 : 0;
 }
 
-void releaseAllKeys() {
+void holdEveryKey(bool held) {
     int n = 0;
     Uint8* keys = SDL_GetKeyState(&n);
     for (int i = 0; i < n; ++i) {
-        keys[i] = 0;
+        keys[i] = held ? 1 : 0;
     }
 }
 
-void pushKeyDown(SDLKey key) {
+void releaseAllKeys() {
+    holdEveryKey(false);
+}
+
+bool pushKeyDown(SDLKey key) {
     SDL_Event e = {};
     e.type = SDL_KEYDOWN;
     e.key.type = SDL_KEYDOWN;
     e.key.state = SDL_PRESSED;
     e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
+    return SDL_PushEvent(&e) == 0;
 }
 
 void pushQuit() {

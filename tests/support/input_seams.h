@@ -6,10 +6,12 @@
 
 // Marks a key as held (or released) in the array SDL_GetKeyState(NULL) returns.
 void holdKey(SDLKey key, bool held = true);
+void holdEveryKey(bool held = true);
 void releaseAllKeys();
 
-// Queues a key-down event, or a window close, through SDL_PushEvent.
-void pushKeyDown(SDLKey key);
+// Queues a key-down event, or a window close, through SDL_PushEvent. A press is
+// refused when the queue is full (it holds 128 events).
+bool pushKeyDown(SDLKey key);
 void pushQuit();
 
 // Puts the clock seam under the caller's control at `now`, the frame timers with it.
