@@ -10,50 +10,13 @@
 #include "play/game_loop.h"
 #include "play/messages.h"
 #include "play/play_fixture.h"
+#include "reliability/world_checks.h"
 #include "world/asteroids.h"
 #include "world/objects.h"
 #include "world/players.h"
 #include "world/world_step.h"
 
 namespace {
-
-bool finite(double v) {
-    return std::isfinite(v);
-}
-
-// Every number the world keeps that motion, aiming or timing can spoil.
-std::string firstNonFiniteValue() {
-    for (const Body& b : game.bodies) {
-        if (!finite(b.x) || !finite(b.y) || !finite(b.vx) || !finite(b.vy) || !finite(b.mass)) {
-            return "body";
-        }
-    }
-    for (const Bullet& b : game.bullets) {
-        if (!finite(b.x) || !finite(b.y) || !finite(b.vx) || !finite(b.vy)) {
-            return "shot";
-        }
-    }
-    for (const Particle& p : game.particles) {
-        if (!finite(p.x) || !finite(p.y) || !finite(p.vx) || !finite(p.vy)) {
-            return "particle";
-        }
-    }
-    for (const Turret& t : game.turrets) {
-        if (!finite(t.angle) || !finite(t.aimX) || !finite(t.aimY)) {
-            return "turret";
-        }
-    }
-    for (const Player& p : game.players) {
-        const Ship& s = p.ship;
-        if (!finite(s.x) || !finite(s.y) || !finite(s.vx) || !finite(s.vy) || !finite(s.angle)) {
-            return "ship";
-        }
-    }
-    if (!finite(game.frameFactor) || !finite(game.measuredFps)) {
-        return "frame timing";
-    }
-    return "";
-}
 
 bool inField(double x, double y, SDL_Surface* image) {
     const int w = image != nullptr ? image->w : 0;
@@ -196,15 +159,17 @@ std::vector<std::string> playTenSeconds(Uint32 start) {
     return trace;
 }
 
-// The steps (indices into the trace) at which `field=` changes from one value to another.
+// The value written after `field=` in a trace line.
+std::string fieldOf(const std::string& line, const std::string& field) {
+    const size_t from = line.find(field + "=") + field.size() + 1;
+    return line.substr(from, line.find(' ', from) - from);
+}
+
+// The steps (indices into the trace) at which `field` changes from one value to another.
 std::vector<size_t> changesOf(const std::vector<std::string>& trace, const std::string& field) {
     std::vector<size_t> at;
     for (size_t i = 1; i < trace.size(); ++i) {
-        const auto value = [&](const std::string& line) {
-            const size_t from = line.find(field + "=");
-            return line.substr(from, line.find(' ', from) - from);
-        };
-        if (value(trace[i]) != value(trace[i - 1])) {
+        if (fieldOf(trace[i], field) != fieldOf(trace[i - 1], field)) {
             at.push_back(i);
         }
     }
@@ -243,10 +208,9 @@ TEST(ClockWrap, RespawnAndProtectionCountFromBeforeTheWrap) {
     useSyntheticImages();
     game.musicOn = 0;
     const std::vector<std::string> trace = playTenSeconds(0u - 4000u); // wraps mid-wait
-    const auto msAt = [&](size_t step) { return Uint32(std::stoul(trace[step].substr(2))); };
+    const auto msAt = [&](size_t step) { return Uint32(std::stoul(fieldOf(trace[step], "t"))); };
     const auto valueAt = [&](size_t step, const std::string& field) {
-        const size_t from = trace[step].find(field + "=") + field.size() + 1;
-        return std::stoi(trace[step].substr(from));
+        return std::stoi(fieldOf(trace[step], field));
     };
     // Each return comes at the first step more than 3000 ms after the death, and each
     // protection ends at the first step more than 3000 ms after it began.
