@@ -1,19 +1,15 @@
-// Menu screens run headless: SDL up, a manual clock, synthetic sprites over a
-// level-1 field, no music, and helpers that read the lines back from the screen.
+// Menu screens run headless over a level-1 field with synthetic sprites and a manual
+// clock; scripted frames press keys, and lines are read back from the screen.
 #pragma once
 
-#include <SDL.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/game_state.h"
 #include "support/test_support.h"
 #include "world/asteroids.h"
 #include "world/objects.h"
@@ -28,21 +24,17 @@ inline void startMenuSession() {
     setupLevel();
 }
 
-// One scripted step per finished frame. A screen still running `grace` frames after
-// the last step has ignored its input: the process ends with a failing status rather
-// than hang (a window close would end it with 0 and pass unseen). A screen finishes
-// the frame that read its last key, so one frame past the steps is allowed by default.
-inline void scriptFrames(std::vector<std::function<void()>> steps, int grace = 1) {
-    auto extra = std::make_shared<int>(0);
-    runScriptOnSleeps(std::move(steps), [extra, grace]() {
-        if (++*extra > grace) {
-            std::fprintf(stderr, "the screen is still running after its script\n");
+// One step per finished frame. A screen still running a frame after the last step has
+// ignored its input (a screen finishes the frame that read its last key, so one frame
+// past the steps is allowed): the process fails with status 97 instead of hanging.
+inline void scriptFrames(std::vector<std::function<void()>> steps) {
+    runScriptOnSleeps(std::move(steps), [extra = 0]() mutable {
+        if (++extra > 1) {
             std::_Exit(97);
         }
     });
 }
 
-// A step that presses the given keys, in order, before the next frame.
 inline std::function<void()> press(std::vector<SDLKey> keys) {
     return [keys]() {
         for (SDLKey k : keys) {
@@ -51,76 +43,66 @@ inline std::function<void()> press(std::vector<SDLKey> keys) {
     };
 }
 
-inline std::function<void()> idle() {
-    return []() {};
-}
-
-// Where a line is placed, from its own rendered width and height.
-using Placement = std::function<std::pair<int, int>(int w, int h)>;
-
-// Whether the screen shows `text` in `font` and `colour` at the placement: every
-// inked pixel of a fresh rendering has that colour on the screen.
-inline bool lineShown(TTF_Font* font, const std::string& text, SDL_Color colour,
-                      const Placement& place) {
-    SDL_Surface* line = TTF_RenderText_Solid(font, text.c_str(), colour);
-    if (line == nullptr) {
-        return false;
-    }
-    const std::pair<int, int> at = place(line->w, line->h);
-    int inked = 0;
-    bool same = true;
-    for (int y = 0; same && y < line->h; ++y) {
-        const Uint8* row = static_cast<const Uint8*>(line->pixels) + y * line->pitch;
-        for (int x = 0; same && x < line->w; ++x) {
-            if (row[x] == 0) {
-                continue; // the transparent index
-            }
-            const int sx = at.first + x;
-            const int sy = at.second + y;
-            if (sx < 0 || sy < 0 || sx >= game.screen->w || sy >= game.screen->h) {
-                continue;
-            }
-            ++inked;
-            const SDL_Color c = pixelAt(game.screen, sx, sy);
-            same = c.r == colour.r && c.g == colour.g && c.b == colour.b;
-        }
-    }
-    SDL_FreeSurface(line);
-    return same && inked > 0;
-}
-
-inline Placement centredAt(int shift, std::function<int(int h)> y) {
-    return [shift, y](int w, int h) {
-        return std::pair<int, int>(game.screenWidth / 2 - w / 2 + shift, y(h));
-    };
-}
-
-// The large-font prompt line the player-count and capture screens share.
-inline bool promptShown(const std::string& text, int shift = 0) {
-    return lineShown(game.largeFont, text, game.textColour,
-                     centredAt(shift, [](int h) { return game.screenHeight / 2 - 2 * h; }));
-}
-
-// One look at the screen, then key presses. A screen draws before it reads a frame's
-// keys, so what the keys did is on the screen two frames later: an idle frame follows.
-struct Look {
-    std::function<void()> look;
-    std::vector<SDLKey> keys;
+// A line of text: font (0 small 14 px high, 1 medium 25, 2 large 36 at 480 lines),
+// colour ('b' black, 'w' white, 'g' grey), x shift from centred, y in pixels.
+struct Line {
+    int font;
+    std::string text;
+    char colour;
+    int shift;
+    int y;
 };
 
-inline std::vector<std::function<void()>> looksThenPresses(const std::vector<Look>& looks) {
+// Every inked pixel of a fresh rendering has the line's colour on the screen (or black,
+// which may cover a grey shadow).
+inline bool shown(const Line& l) {
+    TTF_Font* fonts[3] = {game.smallFont, game.mediumFont, game.largeFont};
+    const SDL_Color colour = l.colour == 'w'   ? game.highlightColour
+                             : l.colour == 'g' ? game.shadowColour
+                                               : game.textColour;
+    SDL_Surface* s = TTF_RenderText_Solid(fonts[l.font], l.text.c_str(), colour);
+    const int x0 = game.screenWidth / 2 - s->w / 2 + l.shift;
+    int inked = 0, wrong = 0;
+    for (int y = 0; y < s->h && l.y + y < game.screen->h; ++y) {
+        for (int x = 0; x < s->w; ++x) {
+            if (static_cast<Uint8*>(s->pixels)[y * s->pitch + x] != 0) {
+                const SDL_Color c = pixelAt(game.screen, x0 + x, l.y + y);
+                const bool ok = (c.r == colour.r && c.g == colour.g && c.b == colour.b) ||
+                                (l.colour == 'g' && c.r + c.g + c.b == 0);
+                ++(ok ? inked : wrong);
+            }
+        }
+    }
+    SDL_FreeSurface(s);
+    return wrong == 0 && inked > 0;
+}
+
+inline void expectShown(const std::vector<Line>& lines) {
+    for (const Line& l : lines) {
+        EXPECT_TRUE(shown(l)) << l.text << " at y " << l.y;
+    }
+}
+
+// The lines a picture must show, then key presses (and anything else to do). A screen
+// draws before it reads its keys, so what they did shows two frames later: an idle
+// frame follows each look.
+struct Look {
+    std::vector<Line> lines;
+    std::vector<SDLKey> keys;
+    std::function<void()> act = nullptr;
+};
+inline void scriptLooks(const std::vector<Look>& looks) {
     std::vector<std::function<void()>> steps;
-    for (size_t i = 0; i < looks.size(); ++i) {
-        const Look l = looks[i];
+    for (const Look& l : looks) {
         steps.push_back([l]() {
-            if (l.look) {
-                l.look();
+            expectShown(l.lines);
+            if (l.act) {
+                l.act();
             }
             press(l.keys)();
         });
-        if (i + 1 < looks.size()) {
-            steps.push_back(idle());
-        }
+        steps.push_back([]() {});
     }
-    return steps;
+    steps.pop_back();
+    scriptFrames(steps);
 }
