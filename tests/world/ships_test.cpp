@@ -1,327 +1,203 @@
-// Keyboard control, the fire gate, respawn and protection, and drawing of ships.
-#include <SDL_mixer.h>
+// Keyboard and joystick control, the timers of ships, shots and turrets, and players.
+#include "support/virtual_joystick.h"
+#include "world.h"
 
-#include <vector>
-
-#include "world/turrets.h"
-#include "world_fixture.h"
-
-namespace {
-
-// A long silent sound, so that every play stays on its channel during the test.
-Mix_Chunk* silentChunk() {
-    static std::vector<Uint8> samples(44100 * 4 * 5, 0);
-    return Mix_QuickLoad_RAW(samples.data(), Uint32(samples.size()));
-}
-
-const SDL_Color kShipGreen = {0, 200, 0, 0};
-
-bool shipDrawnAt(int x, int y) {
-    const SDL_Color c = pixelAt(game.screen, x, y);
-    return c.r == kShipGreen.r && c.g == kShipGreen.g && c.b == kShipGreen.b;
-}
-
-} // namespace
-
-TEST(ShipDefaults, NewPlayerUsesTheArrowKeysAndOneLife) {
+// Keys: U thrust, D reverse, L left, R right. Thrust 0.13 and turn 0.115 per frame;
+// the thrust takes the heading before the turn. Exhaust x: tail 770, nose 830 (0: none).
+TEST(World, KeyboardControl) {
     startWorld();
-    addPlayer();
-    const Player& p = game.players[0];
-    EXPECT_EQ(p.lives, 1);
-    EXPECT_EQ(p.usesJoystick, 0);
-    EXPECT_EQ(p.joystick, nullptr);
-    EXPECT_EQ(p.axisDeadZone, 8000);
-    EXPECT_EQ(p.keys.left, SDLK_LEFT);
-    EXPECT_EQ(p.keys.right, SDLK_RIGHT);
-    EXPECT_EQ(p.keys.thrust, SDLK_UP);
-    EXPECT_EQ(p.keys.reverse, SDLK_DOWN);
-    EXPECT_EQ(p.keys.fire, SDLK_SPACE);
-    EXPECT_EQ(p.ship.alive, 1);
-    EXPECT_DOUBLE_EQ(p.ship.angle, 90.0);
-    EXPECT_EQ(p.ship.lastExhaustTicks, 100000u - 34);
-    EXPECT_EQ(p.ship.exhaustIntervalMs, 34u);
-    EXPECT_EQ(p.ship.markerImage, game.shipBulletImage);
+    game.soundsOn = 1;
+    // keys, heading, gameSpeed, frameFactor: vx, vy, heading, exhaust x, engine sounds
+    const std::tuple<const char*, double, float, double, double, double, double, float, int>
+        rows[] = {
+            {"UL", 0, 1, 1, 0.13, 0, 0.115, 770, 1},
+            {"R", 1, 2, 0.5, 0, 0, 0.885, 0, 0},
+            {"D", 0, 1, 1, -0.13, 0, 0, 830, 1},
+            {"U", M_PI / 2, 1, 1, 0, 0.13, M_PI / 2, 800, 1},
+            {"UD", 0, 1, 1, 0, 0, 0, 770, 2}, // the front test sees the timer just reset
+        };
+    for (const auto& [keys, angle0, g, f, vx, vy, angle, exhaustX, engine] : rows) {
+        SCOPED_TRACE(keys);
+        clearWorld();
+        game.gameSpeed = g;
+        game.frameFactor = f;
+        Ship& s = addFlyingPlayer(800, 600, angle0).ship;
+        s.lastExhaustTicks = 0;
+        for (const char* k = keys; *k; ++k) {
+            holdKey(*k == 'U'   ? SDLK_UP
+                    : *k == 'D' ? SDLK_DOWN
+                    : *k == 'L' ? SDLK_LEFT
+                                : SDLK_RIGHT);
+        }
+        updatePlayers();
+        EXPECT_NEAR(s.vx, vx, 1e-6);
+        EXPECT_NEAR(s.vy, vy, 1e-6);
+        EXPECT_NEAR(s.angle, angle, 1e-6);
+        EXPECT_EQ(playsOf(game.engineSound), engine);
+        ASSERT_EQ(game.particles.size(), exhaustX != 0 ? 1u : 0u);
+        EXPECT_NEAR(exhaustX != 0 ? game.particles[0].x : 0, exhaustX, 1e-3);
+    }
+    game.players[0].lives = 0; // a player out of lives is not steered
+    updatePlayers();
+    EXPECT_EQ(game.players[0].ship.vx, 0);
 }
 
-TEST(ShipDefaults, ResetGivesFreshMotionAndKeepsIdentity) {
+// The hat wins over the stick; a stick inside the dead zone (8000) does nothing; the
+// stick thrusts and turns in proportion; button 3 fires; keys mean nothing.
+TEST(World, JoystickControl) {
+    const int device = attachVirtualJoystick();
+    ASSERT_GE(device, 0) << "SDL2 virtual joysticks unavailable";
     startWorld();
-    addPlayer();
-    Ship& s = game.players[0].ship;
-    const int id = s.id;
-    s.teamAttack = 1;
-    s.vx = 4;
-    s.design = 2;
-    srand(11);
-    resetShip(0, 12.5f, 34.0f);
-    srand(11);
-    EXPECT_DOUBLE_EQ(s.angle, (rand() % 36000) / 100.0); // degrees-sized, used as radians
-    EXPECT_DOUBLE_EQ(s.x, 12.5);
-    EXPECT_DOUBLE_EQ(s.y, 34.0);
-    EXPECT_DOUBLE_EQ(s.vx, 0.0);
-    EXPECT_EQ(s.id, id);
-    EXPECT_EQ(s.teamAttack, 1);
-    EXPECT_EQ(s.design, 2);
-    EXPECT_EQ(s.fireDelayMs, 425);
-    EXPECT_FLOAT_EQ(s.thrust, 0.13f);
-    EXPECT_FLOAT_EQ(s.turnRate, 0.115f);
-    EXPECT_FLOAT_EQ(s.bulletSpeed, 11.0f);
-    EXPECT_EQ(s.respawnDelaySec, 3);
-    EXPECT_EQ(s.protectionMs, 3000);
-    EXPECT_EQ(s.protectionStartTicks, 100000u);
-}
-
-TEST(ShipDefaults, RespawnAllDrawsHeightThenWidth) {
-    startWorld();
-    addPlayer();
-    addPlayer();
-    srand(5);
-    respawnAllShips();
-    srand(5);
-    for (const Player& p : game.players) {
-        const int y = rand() % 1200;
-        const int x = rand() % 1600;
-        rand(); // the heading
-        EXPECT_DOUBLE_EQ(p.ship.x, x);
-        EXPECT_DOUBLE_EQ(p.ship.y, y);
-        EXPECT_EQ(p.ship.shielded, 1);
+    SDL_Joystick* stick = SDL_JoystickOpen(device);
+    ASSERT_NE(stick, nullptr);
+    // hat, stick x, stick y, button held: vx, heading, exhaust particles, shots
+    const std::tuple<Uint8, Sint16, Sint16, int, double, double, size_t, size_t> rows[] = {
+        {SDL_HAT_LEFTUP, 32767, -32768, -1, 0.13, 0.115, 1, 0},
+        {SDL_HAT_RIGHTDOWN, 0, 0, -1, -0.13, -0.115, 1, 0},
+        {SDL_HAT_RIGHTUP, 0, 0, -1, 0.13, -0.115, 1, 0},
+        {SDL_HAT_UP, -32768, 0, -1, 0.13, 0, 1, 0},
+        {SDL_HAT_CENTERED, 8000, -8000, -1, 0, 0, 0, 0},
+        {SDL_HAT_CENTERED, -8000, 8000, -1, 0, 0, 0, 0},
+        {SDL_HAT_CENTERED, 0, -16384, -1, 0.065, 0, 1, 0},
+        {SDL_HAT_CENTERED, 0, 16384, -1, -0.065, 0, 1, 0},
+        {SDL_HAT_CENTERED, -16384, 0, -1, 0, 0.0575, 0, 0},
+        {SDL_HAT_CENTERED, 0, 0, 2, 0, 0, 0, 0},
+        {SDL_HAT_CENTERED, 0, 0, 3, 0, 0, 0, 1},
+    };
+    for (const auto& [hat, sx, sy, button, vx, angle, exhaust, shots] : rows) {
+        SCOPED_TRACE(testing::Message() << "hat " << int(hat) << " stick " << sx << ", " << sy
+                                        << " button " << button);
+        clearWorld();
+        Player& p = addFlyingPlayer(800, 600, 0);
+        p.usesJoystick = 1;
+        p.joystick = stick;
+        p.fireButton = 3;
+        p.ship.lastExhaustTicks = 0;
+        centreVirtualJoystick(0);
+        setVirtualHat(0, 0, hat);
+        setVirtualAxis(0, 0, sx);
+        setVirtualAxis(0, 1, sy);
+        setVirtualButton(0, button < 0 ? 0 : button, button >= 0);
+        holdKey(SDLK_SPACE);
+        updatePlayers();
+        EXPECT_NEAR(p.ship.vx, vx, 1e-6);
+        EXPECT_NEAR(p.ship.angle, angle, 1e-6);
+        EXPECT_EQ(game.particles.size(), exhaust);
+        EXPECT_EQ(game.bullets.size(), shots);
     }
 }
 
-TEST(KeyboardControl, ThrustUsesTheHeadingBeforeTheTurn) {
+// Each timer holds for exactly its length of game-speed time, scaled by measuredFps /
+// frameCap (30) where it says so, acts one millisecond later, and not again at once.
+TEST(World, TimersEndStrictlyAfterTheirLength) {
     startWorld();
-    Ship& s = addFlyingPlayer(800, 600, 0.0).ship;
-    holdKey(SDLK_UP);
-    holdKey(SDLK_LEFT);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(s.vx, double(0.13f));
-    EXPECT_DOUBLE_EQ(s.vy, 0.0);
-    EXPECT_DOUBLE_EQ(s.angle, double(0.115f));
-    EXPECT_DOUBLE_EQ(s.x, 800 + double(0.13f));
+    const std::tuple<const char*, Uint32, float, float> rows[] = {
+        {"fire", 425, 1, 30},
+        {"fire", 850, 1, 15},
+        {"respawn", 3000, 1, 30},
+        {"respawn", 6000, 0.5f, 30},
+        {"protection", 3000, 1, 30},
+        {"protection", 6000, 0.5f, 30},
+        {"exhaust", 34, 1, 30},
+        {"shot", 3500, 1, 30},
+        {"shot", 1750, 2, 30},
+        {"turret shot", 1990, 1, 30},
+        {"lifetime of exhaust", 800, 1, 30},
+        {"lifetime of exhaust", 400, 2, 30},
+        {"gun reload", 2400, 1, 30},
+        {"gun reload", 4800, 1, 15},
+        {"measured fps", 1000, 1, 30},
+    };
+    for (const auto& [what, ms, g, fps] : rows) {
+        SCOPED_TRACE(testing::Message() << what << " " << ms);
+        clearWorld();
+        game.gameSpeed = g;
+        game.measuredFps = fps;
+        setLevelParameters(10, 1);
+        build("S1000,600 T800,600"); // the turret aims straight at the ship
+        Ship& s = game.players[0].ship;
+        Turret& t = game.turrets[0];
+        s.lastFireTicks = s.lastExhaustTicks = s.deathTicks = currentTicks();
+        s.protectionStartTicks = t.lastFireTicks = game.fpsSampleStart = currentTicks();
+        game.framesCounted = 40;
+        const char k = what[0];
+        s.alive = k != 'r';
+        s.shielded = s.protectionTimerOn = k == 'p';
+        holdKey(SDLK_SPACE, k == 'f');
+        holdKey(SDLK_UP, k == 'e');
+        k == 's' ? shipFire(s) : k == 't' ? turretFire(t) : k == 'l' ? emitRearExhaust(s) : void();
+        void (*step)() = k == 'm'               ? stepWorld
+                         : k == 's' || k == 't' ? moveBullets
+                         : k == 'l'             ? updateParticles
+                         : k == 'g'             ? updateTurrets
+                                                : updatePlayers;
+        auto state = [&s] {
+            int shots = 0, particles = 0;
+            for (const Bullet& b : game.bullets) {
+                shots += b.alive;
+            }
+            for (const Particle& p : game.particles) {
+                particles += p.alive;
+            }
+            return std::vector<int>{int(game.bullets.size()),
+                                    shots,
+                                    int(game.particles.size()),
+                                    particles,
+                                    s.alive,
+                                    s.shielded,
+                                    game.framesCounted};
+        };
+        const std::vector<int> before = state();
+        advanceClock(ms);
+        step();
+        EXPECT_EQ(state(), before);
+        advanceClock(1);
+        step();
+        const std::vector<int> after = state();
+        EXPECT_NE(after, before);
+        step();
+        EXPECT_EQ(state(), after);
+        EXPECT_EQ(game.measuredFps, k == 'm' ? 39.0f : fps); // 40 frames in 1.001 s
+    }
 }
 
-TEST(KeyboardControl, RightTurnsClockwiseScaledBySpeedAndFrame) {
-    startWorld();
-    game.gameSpeed = 2.0f;
-    game.frameFactor = 0.5;
-    Ship& s = addFlyingPlayer(800, 600, 1.0).ship;
-    holdKey(SDLK_RIGHT);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(s.angle, 1.0 - double(0.115f));
-}
-
-TEST(KeyboardControl, ThrustAndReverseCancelAndStartTheEngineTwice) {
-    startWorld();
-    ASSERT_EQ(Mix_AllocateChannels(8), 8);
-    game.soundsOn = 1;
-    game.engineSound = silentChunk();
-    Ship& s = addFlyingPlayer(800, 600, 0.7).ship;
-    s.lastExhaustTicks = 100000 - 100;
-    holdKey(SDLK_UP);
-    holdKey(SDLK_DOWN);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(s.vx, 0.0);
-    EXPECT_DOUBLE_EQ(s.vy, 0.0);
-    EXPECT_EQ(Mix_Playing(-1), 2);
-    // Only the rear exhaust appears: the front emitter sees the timer just reset.
-    ASSERT_EQ(game.particles.size(), 1u);
-    EXPECT_LT(game.particles[0].x, 800.0f);
-}
-
-TEST(KeyboardControl, EngineStaysSilentWithSoundsOff) {
-    startWorld();
-    game.engineSound = silentChunk();
-    addFlyingPlayer(800, 600);
-    holdKey(SDLK_UP);
-    updatePlayers();
-    EXPECT_EQ(Mix_Playing(-1), 0);
-}
-
-TEST(KeyboardControl, ExhaustWaitsForItsInterval) {
-    startWorld();
-    Ship& s = addFlyingPlayer(800, 600).ship;
-    s.lastExhaustTicks = 100000 - 34;
-    holdKey(SDLK_UP);
-    updatePlayers();
-    EXPECT_EQ(game.particles.size(), 0u); // 34 is not more than 34
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(game.particles.size(), 1u);
-}
-
-TEST(KeyboardControl, RebindingOutsideTheKeyArrayReadsAsReleased) {
-    startWorld();
-    Player& p = addFlyingPlayer(800, 600);
-    int count = 0;
-    SDL_GetKeyState(&count);
-    ASSERT_LT(count, 511);
-    p.keys.thrust = SDLKey(count); // one past the last key SDL tracks
-    p.keys.fire = SDLKey(510);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(p.ship.vx, 0.0);
-    EXPECT_TRUE(game.bullets.empty());
-}
-
-TEST(FireGate, ShipCanFireAtOnceAfterAReset) {
-    startWorld();
-    addFlyingPlayer(800, 600);
-    holdKey(SDLK_SPACE);
-    updatePlayers();
-    ASSERT_EQ(game.bullets.size(), 1u);
-    EXPECT_EQ(game.players[0].ship.lastFireTicks, 100000u);
-    advanceClock(425);
-    updatePlayers();
-    EXPECT_EQ(game.bullets.size(), 1u); // 425 is not more than 425
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(game.bullets.size(), 2u);
-}
-
-TEST(FireGate, HalfTheFrameRateDoublesTheDelay) {
-    startWorld();
-    game.frameCap = 30;
-    game.measuredFps = 15;
-    Ship& s = addFlyingPlayer(800, 600).ship;
-    s.lastFireTicks = 100000;
-    holdKey(SDLK_SPACE);
-    advanceClock(850);
-    updatePlayers();
-    EXPECT_TRUE(game.bullets.empty());
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(game.bullets.size(), 1u);
-}
-
-TEST(FireGate, NoShotWithoutTheKey) {
-    startWorld();
-    addFlyingPlayer(800, 600);
-    updatePlayers();
-    EXPECT_TRUE(game.bullets.empty());
-}
-
-TEST(Respawn, ComesBackAfterThreeSecondsThenStaysProtectedThreeMore) {
-    startWorld();
-    Ship& s = addFlyingPlayer(800, 600).ship;
-    s.alive = 0;
-    s.deathTicks = 100000;
-    advanceClock(3000);
-    updatePlayers();
-    EXPECT_EQ(s.alive, 0);
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(s.alive, 1);
-    EXPECT_EQ(s.shielded, 1);
-    EXPECT_EQ(s.protectionTimerOn, 1);
-    EXPECT_EQ(s.protectionStartTicks, 103001u);
-    advanceClock(3000);
-    updatePlayers();
-    EXPECT_EQ(s.shielded, 1);
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(s.shielded, 0);
-    EXPECT_EQ(s.protectionTimerOn, 0);
-}
-
-TEST(Respawn, HalfGameSpeedDoublesBothWaits) {
-    startWorld();
-    game.gameSpeed = 0.5f;
-    Ship& s = addFlyingPlayer(800, 600).ship;
-    s.alive = 0;
-    s.deathTicks = 100000;
-    advanceClock(6000);
-    updatePlayers();
-    EXPECT_EQ(s.alive, 0);
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(s.alive, 1);
-    advanceClock(6000);
-    updatePlayers();
-    EXPECT_EQ(s.shielded, 1);
-    advanceClock(1);
-    updatePlayers();
-    EXPECT_EQ(s.shielded, 0);
-}
-
-TEST(Respawn, DeadShipIsNeitherSteeredNorMoved) {
-    startWorld();
-    Ship& s = addFlyingPlayer(800, 600, 0.0).ship;
-    s.alive = 0;
-    s.deathTicks = 100000;
+TEST(World, Players) {
+    startWorld(true);
+    const int counts[][2] = {{3, 3}, {0, 0}, {-2, 0}};
+    for (const auto& r : counts) {
+        SCOPED_TRACE(testing::Message() << "count " << r[0]);
+        addFlyingPlayer(1, 1).usesJoystick = 1;
+        game.playerCount = r[0];
+        createPlayers();
+        ASSERT_EQ(game.players.size(), size_t(r[1]));
+        for (const Player& p : game.players) {
+            EXPECT_TRUE(p.lives == 1 && p.usesJoystick == 0 && p.keys.thrust == SDLK_UP);
+        }
+    }
+    game.shipImages[1].shipImage = makeSprite(30, 20);
+    build("S800,600 S900,900");
+    Ship& s = game.players[0].ship;
+    s.design = 1;
     s.vx = 3;
-    holdKey(SDLK_UP);
-    holdKey(SDLK_LEFT);
-    holdKey(SDLK_SPACE);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(s.x, 800.0);
-    EXPECT_DOUBLE_EQ(s.angle, 0.0);
-    EXPECT_TRUE(game.bullets.empty());
-}
-
-TEST(PlayerOut, IsNeverSteeredDrawnOrTargeted) {
-    startWorld();
-    Player& out = addFlyingPlayer(400, 600, 0.0);
-    out.lives = 0;
-    addFlyingPlayer(1400, 600, 0.0);
-    holdKey(SDLK_UP);
-    holdKey(SDLK_SPACE);
-    game.players[1].keys = KeyBindings{}; // only the player who is out holds keys
-    advanceClock(10000);
-    updatePlayers();
-    EXPECT_DOUBLE_EQ(game.players[0].ship.x, 400.0);
-    EXPECT_TRUE(game.bullets.empty());
-
-    fillScreen(0, 0, 0);
-    game.players[0].ship.shielded = 0;
-    drawShips();
-    EXPECT_FALSE(shipDrawnAt(160, 240));
-    EXPECT_TRUE(shipDrawnAt(560, 240));
-
-    Turret t = makeTurret(400, 600); // right on the player who is out
-    t.targetPlayer = 1;
-    pickTarget(t);
-    EXPECT_EQ(t.targetPlayer, 1);
-}
-
-TEST(DrawShips, ShieldedShipBlinksOnOddFrames) {
-    startWorld();
-    Ship& s = addFlyingPlayer(400, 600).ship;
-    s.shielded = 1;
-    game.frameCounter = 4;
-    fillScreen(0, 0, 0);
-    drawShips();
-    EXPECT_FALSE(shipDrawnAt(160, 240));
-    game.frameCounter = 5;
-    drawShips();
-    EXPECT_TRUE(shipDrawnAt(160, 240));
-}
-
-TEST(DrawShips, ShieldedShipShowsSteadilyWhilePaused) {
-    startWorld();
-    Ship& s = addFlyingPlayer(400, 600).ship;
-    s.shielded = 1;
-    game.frameCounter = 4;
-    game.paused = 1;
-    fillScreen(0, 0, 0);
-    drawShips();
-    EXPECT_TRUE(shipDrawnAt(160, 240));
-}
-
-TEST(DrawShips, MarkerSitsOnTheRimInTheHeading) {
-    startWorld();
-    Ship& s = addFlyingPlayer(400, 600, 0.0).ship;
-    s.markerImage = makeSprite(4, 4, 255, 255, 0);
-    fillScreen(0, 0, 0);
-    drawShips();
-    // Ship centre (160, 240), sprite 24 wide: the marker is centred 12 pixels right.
-    const SDL_Color c = pixelAt(game.screen, 172, 240);
-    EXPECT_EQ(c.r, 255);
-    EXPECT_EQ(c.g, 255);
-    EXPECT_EQ(c.b, 0);
-}
-
-TEST(DrawShips, UnknownDesignDrawsNothingAndDoesNotCrash) {
-    startWorld();
-    addFlyingPlayer(400, 600).ship.design = 17;
-    fillScreen(0, 0, 0);
-    drawShips();
-    EXPECT_FALSE(shipDrawnAt(160, 240));
+    s.vy = -2;
+    s.angle = 1.25;
+    game.players[1].lives = 1;
+    advanceClock(777);
+    std::srand(1);
+    playerDied(0);
+    // 30 x 20 / 6 = 100 particles at spread 5000 on the ship's motion; the first from
+    // a = 308.86, r1 = 2777 / 600, r2 = 7. Then x = r % 640, y = r % 480 (draws 502, 503).
+    ASSERT_EQ(game.particles.size(), 100u);
+    EXPECT_EQ(game.particles[0].image, game.shipImages[1].explosionImage);
+    EXPECT_EQ(game.particles[0].x, 800);
+    EXPECT_NEAR(game.particles[0].vx, 6.8538966, 1e-5);
+    EXPECT_NEAR(game.particles[0].vy, 0.5629996, 1e-5);
+    EXPECT_TRUE(s.x == 522 && s.y == 120 && s.alive == 0 && s.deathTicks == 100777u);
+    EXPECT_TRUE(s.vx == 0 && s.vy == 0 && s.angle == 1.25 && game.players[0].lives == 5);
+    playerDied(1);
+    EXPECT_EQ(game.players[1].lives, 0);
+    const std::vector<std::string> said = {"Player 1 died and has 5 lives remaining",
+                                           "Player 2 died and has 0 lives remaining"};
+    EXPECT_EQ(messageTexts(said), said);
+    EXPECT_EQ(game.messages[0].durationMs, 3000u);
 }

@@ -1,0 +1,212 @@
+// Firing, the collision pass, particles and turrets.
+#include "world.h"
+
+// A ship's shot leaves the rim of its 24-pixel sprite (30 units out) at 11 plus the
+// ship's velocity; a level-10 turret's (28 pixels: 35 units) at 4.7 and lives 1990 ms.
+TEST(World, ShotsLeaveTheRimOfTheirFirer) {
+    startWorld();
+    game.soundsOn = 1;
+    setLevelParameters(10, 1);
+    build("S800,600 T400,300");
+    Ship& s = game.players[0].ship;
+    Turret& t = game.turrets[0];
+    s.vx = 5;
+    s.teamAttack = 1;
+    shipFire(s);
+    s.angle = M_PI / 2;
+    s.vx = 0;
+    s.vy = 5;
+    s.teamAttack = 0;
+    shipFire(s);
+    t.angle = M_PI;
+    turretFire(t);
+    game.soundsOn = 0;
+    shipFire(s);
+    EXPECT_EQ(playsOf(game.shipFireSound), 2);
+    EXPECT_EQ(playsOf(game.turretFireSound), 1);
+    // x, y, vx, vy, lifetime, harms ships, owner
+    const std::vector<double> rows[] = {{830, 600, 16, 0, 3500, 1, double(s.id)},
+                                        {800, 630, 0, 16, 3500, 0, double(s.id)},
+                                        {365, 300, -4.7, 0, 1990, 1, double(t.id)}};
+    for (size_t i = 0; i < 3; ++i) {
+        const Bullet& b = game.bullets[i];
+        EXPECT_TRUE((near(
+            {b.x, b.y, b.vx, b.vy, double(b.lifetimeMs), double(b.harmsShips), double(b.ownerId)},
+            rows[i])))
+            << i;
+        EXPECT_EQ(b.image, i < 2 ? game.shipBulletImage : game.turretBulletImage);
+    }
+    // Shots move by velocity x gameSpeed x frameFactor, unbent by planets.
+    build("P850,600");
+    game.gameSpeed = 2;
+    game.frameFactor = 0.5;
+    moveBullets();
+    EXPECT_TRUE((near({game.bullets[0].x, game.bullets[0].vy, game.bullets[1].y}, {846, 0, 646})));
+}
+
+// After one pass: shots alive (in order) | bodies all/alive | lives per player |
+// particles, "f" when one flies over 3 units a frame | asteroid-hit sounds.
+std::string afterCollisions() {
+    resolveCollisions();
+    std::string out;
+    int alive = 0;
+    bool fast = false;
+    for (const Bullet& b : game.bullets) {
+        out += b.alive ? "1" : "0";
+    }
+    for (const Body& b : game.bodies) {
+        alive += b.alive;
+    }
+    out += " | " + std::to_string(game.bodies.size()) + "/" + std::to_string(alive) + " |";
+    for (const Player& p : game.players) {
+        out += " " + std::to_string(p.lives);
+    }
+    for (const Particle& q : game.particles) {
+        fast = fast || std::hypot(q.vx, q.vy) > 3;
+    }
+    return out + " | " + std::to_string(game.particles.size()) + (fast ? "f" : "") + " | " +
+           std::to_string(playsOf(game.asteroidHitSound));
+}
+
+// Scenes as in world.h; radii in pixels: ship 12, size-4 asteroid 17, shot 2, at 0.4
+// pixels per unit. A ship's shot breaks an asteroid with 35 x 35 / 15 particles (the
+// second break-up of one pass is a size smaller); a ship dies with 24 x 24 / 6.
+TEST(World, Collisions) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"S100,100 A800,600 B800,600@0f", "0 | 3/2 | 6 | 81f | 1"},
+        {"S100,100 T1400,1000 A800,600 B800,600@th", "0 | 1/1 | 6 | 0 | 0"},
+        {"S100,100 A800,600 B848.75,600@0", "1 | 1/1 | 6 | 0 | 0"},
+        {"S100,100 S1500,100 A800,600 B795,600@0 B805,600@1", "00 | 5/4 | 6 6 | 162 | 2"},
+        {"S100,100 A800,600 B800,600@0p", "1 | 3/2 | 6 | 81 | 1"},
+        {"K800,600 B800,600@x", "0 | 1/0 | | 0 | 0"},
+        {"S800,600 P800,600 B800,600@0h", "1 | 1/1 | 6 | 0 | 0"},
+        {"S800,600s A850,600 B770,600@xh", "1 | 1/1 | 6 | 0 | 0"},
+        {"S800,600 B770,600@xh", "0 | 0/0 | 5 | 96f | 0"},
+        {"S800,600 S200,200 B800,600@1", "1 | 0/0 | 6 6 | 0 | 0"},
+        {"S800,600 S200,200 B800,600@1h", "0 | 0/0 | 5 6 | 96f | 0"},
+        {"S800,600 A850,600 B770,600@xh", "0 | 1/1 | 5 | 96f | 0"},
+        {"S800,600 A850,600", " | 1/1 | 5 | 96f | 0"},
+        {"S800,600 B800,600@0h", "1 | 0/0 | 6 | 0 | 0"},
+        {"S800,600d B800,600@xh", "1 | 0/0 | 6 | 0 | 0"},
+        {"S100,100 T800,600 B800,600@0 B810,600@th B790,600@0p", "011 | 0/0 | 6 | 0 | 0"},
+        {"S800,600 B800,600@xhd A1200,900 B1200,900@0d", "00 | 1/1 | 6 | 0 | 0"},
+    };
+    startWorld();
+    setLevelParameters(10, 1); // two fragments per break-up
+    game.soundsOn = 1;
+    for (const auto& [scene, after] : rows) {
+        SCOPED_TRACE(scene);
+        clearWorld();
+        build(scene);
+        EXPECT_EQ(afterCollisions(), after);
+    }
+}
+
+// rand() from seed 1. Exhaust: a template frame, jitter (r % 10000 - 5000) / 1500 for vx
+// then vy, a frame; 30 units behind (before) a 24-pixel ship, 3 units a frame backward
+// (forward). A burst, after the template's frame, per particle: a = r % 36000 / 100,
+// speed = (r % (2750 / 30) / 100)^5 + r % 2750 / 600, lifetime r % 10000 / 10 + 1000, frame.
+TEST(World, Particles) {
+    startWorld();
+    build("S800,600");
+    Ship& s = game.players[0].ship;
+    s.vx = 1;
+    makeExplosion(0, 2750, 10, 10, 0, 0, nullptr);
+    std::srand(1);
+    emitRearExhaust(s);
+    s.angle = M_PI / 2;
+    emitFrontExhaust(s);
+    EXPECT_EQ(s.lastExhaustTicks, 100000u);
+    std::srand(1);
+    makeExplosion(3, 2750, 10, 10, 0.5f, -0.25f, game.explosionParticleImage);
+    // x, y, vx, vy, lifetime, frame, owned by the ship
+    const std::vector<double> rows[] = {{770, 600, -4.7427, -1.482, 800, 3, 1},
+                                        {800, 630, 3.2233, 3.2573, 800, 0, 1},
+                                        {10, 10, 3.2748, 1.5954, 1779, 3, 0},
+                                        {10, 10, -3.6229, 0.2517, 1142, 2, 0},
+                                        {10, 10, 1.0497, 1.2171, 1776, 2, 0}};
+    ASSERT_EQ(game.particles.size(), 5u);
+    for (size_t i = 0; i < 5; ++i) {
+        const Particle& p = game.particles[i];
+        EXPECT_TRUE((near({p.x, p.y, p.vx, p.vy, double(p.lifetimeMs), double(p.frameOffset),
+                           double(p.ownerId == s.id)},
+                          rows[i])))
+            << i;
+    }
+    // They move by velocity x gameSpeed x frameFactor; exhaust picks a new frame every
+    // step, a burst keeps its phase.
+    game.gameSpeed = 2;
+    game.frameFactor = 1.5;
+    int frames[4] = {};
+    for (int step = 0; step < 20; ++step) {
+        advanceClock(5);
+        updateParticles();
+        frames[game.particles[0].frameOffset] = 1;
+        EXPECT_EQ(game.particles[2].frameOffset, 3);
+    }
+    EXPECT_GT(frames[0] + frames[1] + frames[2] + frames[3], 1);
+    EXPECT_TRUE((near({game.particles[2].x, game.particles[2].y}, {206.4886, 105.7218})));
+}
+
+// A level-10 turret at (800, 600) turning 0.045 a frame, a ship 200 away at a bearing.
+// The probe (angle +- 5) picks the side; the increasing turn is scaled by gameSpeed x
+// frameFactor, the decreasing one not; only the fraction needed; fire within 30 units.
+TEST(World, TurretAim) {
+    startWorld();
+    setLevelParameters(10, 1);
+    // bearing, gameSpeed, frameFactor: barrel angle, aim y, shots
+    const std::vector<double> rows[] = {{0, 1, 1, 0, 0, 1},
+                                        {M_PI, 2, 3, -0.045, -8.997, 0},
+                                        {M_PI / 2, 1, 2, 0.09, 17.9757, 0},
+                                        {0.01, 1, 1, 0.01, 2.0001, 1},
+                                        {0.22, 1, 1, 0.045, 8.997, 0},
+                                        {-0.3, 1, 1, -0.045, -8.997, 0}};
+    for (const auto& r : rows) {
+        clearWorld();
+        game.gameSpeed = float(r[1]);
+        game.frameFactor = r[2];
+        addFlyingPlayer(800 + 200 * std::cos(r[0]), 600 + 200 * std::sin(r[0]));
+        build("T800,600");
+        game.turrets[0].lastFireTicks = 0;
+        updateTurrets();
+        EXPECT_TRUE(
+            (near({game.turrets[0].angle, game.turrets[0].aimY, double(game.bullets.size())},
+                  {r[3], r[4], r[5]})))
+            << "bearing " << r[0]; // at 0.22 the aim is 34.96 units off after the turn
+    }
+}
+
+// The nearest living ship with lives, ties to the later player, no farther than player 0
+// plus one; with nobody left the target stays and the turret neither turns nor fires.
+TEST(World, TurretTargets) {
+    startWorld();
+    setLevelParameters(10, 1);
+    const std::tuple<const char*, int, int> rows[] = {
+        {"S1000,600 S600,600", 0, 1},
+        {"S1500,600 S850,600 S820,600d S810,600o", 0, 1},
+        {"S1000,600d S599.5,600", 0, 1},
+        {"S600,600d S800,900d", 1, 1},
+    };
+    for (const auto& [scene, start, target] : rows) {
+        clearWorld();
+        build(std::string(scene) + " T800,600");
+        game.turrets[0].targetPlayer = start;
+        game.turrets[0].angle = 0.3;
+        updateTurrets();
+        EXPECT_EQ(game.turrets[0].targetPlayer, target) << scene;
+    }
+    EXPECT_TRUE(game.turrets[0].angle == 0.3 && game.bullets.empty());
+    // A target other than player 0 is kept for a second unless it dies; player 0 is
+    // looked at again every step.
+    clearWorld();
+    build("S1500,600 S900,600 T800,600");
+    const int rechosen[][2] = {{0, 1}, {1000, 1}, {1, 0}, {1, 1}, {10, 0}};
+    for (int i = 0; i < 5; ++i) {
+        game.players[0].ship.x = i >= 1 ? 810 : 1500;
+        game.players[1].ship.x = i >= 3 ? 805 : 900;
+        game.players[1].ship.alive = i < 4;
+        advanceClock(Uint32(rechosen[i][0]));
+        updateTurrets();
+        EXPECT_EQ(game.turrets[0].targetPlayer, rechosen[i][1]) << i;
+    }
+}

@@ -1,0 +1,127 @@
+// Shared set-up of the world tests: headless SDL, the manual clock at 100000 ms, sprites
+// of the real sizes at 640 x 480 (0.4 pixels per unit; ship 24 x 24, size-4 asteroid
+// 35 x 35, shot 4 x 4, turret 28 x 28, planet 70 x 70), one 30-fps frame per step,
+// sounds off, and rand() seeded with 1 (glibc: 1804289383, 846930886, 1681692777, ...).
+#pragma once
+
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/test_support.h"
+#include "support/world_builders.h"
+#include "world/bullets.h"
+#include "world/collisions.h"
+#include "world/particles.h"
+#include "world/turrets.h"
+#include "world/world_step.h"
+
+inline int playsOf(Mix_Chunk* chunk) {
+    int n = 0;
+    for (int c = 0; c < Mix_AllocateChannels(-1); ++c) {
+        n += Mix_Playing(c) && Mix_GetChunk(c) == chunk ? 1 : 0;
+    }
+    return n;
+}
+
+inline void clearWorld() {
+    game.players.clear();
+    game.bodies.clear();
+    game.bullets.clear();
+    game.particles.clear();
+    game.turrets.clear();
+    Mix_HaltChannel(-1);
+    releaseAllKeys();
+}
+
+inline void startWorld(bool fonts = false) {
+    startSdl(fonts);
+    useManualClock(100000);
+    useSyntheticImages();
+    // Two seconds of silence each: still playing when a test looks.
+    static std::vector<Uint8> silence(44100 * 4 * 2, 0);
+    for (Mix_Chunk** c :
+         {&game.shipFireSound, &game.turretFireSound, &game.engineSound, &game.asteroidHitSound}) {
+        *c = Mix_QuickLoad_RAW(silence.data(), Uint32(silence.size()));
+    }
+    game.soundsOn = 0;
+    releaseAllKeys();
+    std::srand(1);
+}
+
+// Whether a row of results agrees with a row of worked values, each within `tolerance`.
+inline testing::AssertionResult near(const std::vector<double>& got,
+                                     const std::vector<double>& want, double tolerance = 1e-4) {
+    for (size_t i = 0; i < got.size() && i < want.size(); ++i) {
+        if (!(std::fabs(got[i] - want[i]) <= tolerance)) {
+            return testing::AssertionFailure()
+                   << "value " << i << " is " << got[i] << ", not " << want[i];
+        }
+    }
+    return testing::AssertionResult(got.size() == want.size());
+}
+
+inline bool colourAt(int x, int y, Uint8 r, Uint8 g, Uint8 b) {
+    const SDL_Color c = pixelAt(game.screen, x, y);
+    return c.r == r && c.g == g && c.b == b;
+}
+
+// Builds a scene from tokens "<kind>x,y<flags>": S ship (at rest, heading east, six
+// lives), A size-4 asteroid moving (0.5, 0.25), P planet of mass 2, K body that any shot
+// destroys, T turret, G attracting shot of mass 2, E exhaust particle, B shot fired by
+// ship n (@n), the first turret (@t) or a stranger (@x). Flags: h harms ships, p pierces,
+// d dead, s shielded, o out of lives, f flies at 11 along x, g gravityOn, m homing, r an
+// asteroid that feels gravity, of mass 5.
+inline void build(const std::string& scene) {
+    std::istringstream in(scene);
+    for (std::string tok; in >> tok;) {
+        float x = 0, y = 0;
+        int used = 0;
+        std::sscanf(tok.c_str() + 1, "%f,%f%n", &x, &y, &used);
+        const std::string flags = tok.substr(size_t(1 + used));
+        auto has = [&](char c) { return flags.find(c) != std::string::npos; };
+        if (tok[0] == 'S') {
+            Player& p = addFlyingPlayer(x, y);
+            p.ship.shielded = has('s');
+            p.ship.alive = !has('d');
+            p.lives = has('o') ? 0 : 6;
+        } else if (tok[0] == 'A') {
+            addAsteroid(x, y, 0.5f, 0.25f).pullEnabled = has('r');
+            game.bodies.back().mass = has('r') ? 5 : game.bodies.back().mass;
+        } else if (tok[0] == 'P' || tok[0] == 'K') {
+            game.bodies.push_back(makePlanet(x, y, 2));
+            game.bodies.back().hitClass = tok[0] == 'K' ? destroyedByAnyBullet : ignoresBullets;
+        } else if (tok[0] == 'T') {
+            game.turrets.push_back(makeTurret(x, y));
+        } else if (tok[0] == 'E') {
+            makeExplosion(1, 0, x, y, 0, 0, game.exhaustParticleImage);
+        } else {
+            const char o = tok[0] == 'G' ? 'x' : flags[flags.find('@') + 1];
+            const int owner = o == 'x'   ? 999
+                              : o == 't' ? game.turrets[0].id
+                                         : game.players[size_t(o - '0')].ship.id;
+            Bullet b;
+            initBullet(b);
+            b.x = x;
+            b.y = y;
+            b.vx = has('f') ? 11 : 0;
+            b.lifetimeMs = 3500;
+            b.ownerId = owner;
+            b.harmsShips = has('h');
+            b.absorbedOnHit = !has('p');
+            b.alive = !has('d');
+            b.attracts = tok[0] == 'G';
+            b.gravityOn = has('g');
+            b.homing = has('m');
+            b.mass = tok[0] == 'G' ? 2 : b.mass;
+            game.bullets.push_back(b);
+        }
+    }
+}
