@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <tuple>
-#include <unistd.h>
 
 #include "app/drawing.h"
 #include "app/startup.h"
@@ -17,8 +16,7 @@
 
 namespace {
 
-using StatusRow = std::tuple<std::string, std::string, int>;
-class ExitStatus : public ::testing::TestWithParam<StatusRow> {};
+class ExitStatus : public ::testing::TestWithParam<std::tuple<std::string, std::string, int>> {};
 
 int grantFull = 32, grantWindow = 32; // the depth the display grants; 0 refuses
 std::vector<Uint32> queried;
@@ -37,7 +35,7 @@ bool blue(int x, int y) {
 
 } // namespace
 
-// Each status from its own cause, with a copy of the tree missing one part. A run that
+// Each status from its own cause, in a copy of the tree missing one part. A run that
 // loads everything stays in the title menu until SIGTERM closes its window.
 TEST_P(ExitStatus, OfTheRealBinary) {
     const auto& [missing, env, status] = GetParam();
@@ -51,88 +49,47 @@ TEST_P(ExitStatus, OfTheRealBinary) {
 
 INSTANTIATE_TEST_SUITE_P(
     Causes, ExitStatus,
-    ::testing::Values(StatusRow{"none", "A=1", 0}, StatusRow{"data/music/title.ogg", "A=1", 0},
-                      StatusRow{"data", "SDL_AUDIODRIVER=no-such-driver",
-                                50}, // before any file is read
-                      StatusRow{"data/images/particles/exaustParticle.png", "A=1", 100},
-                      StatusRow{"data/images/objects/turret.png", "A=1", 110},
-                      StatusRow{"data/images/particles/shipExplosionParticle_003.png", "A=1", 120},
-                      StatusRow{"data/images/ships", "A=1", 120},
-                      StatusRow{"data/snd/engine.wav", "A=1", 200},
-                      StatusRow{"data/fonts/LiberationSans-Bold.ttf", "A=1", 300 & 0xFF}));
+    ::testing::Values(std::tuple("none", "A=1", 0), std::tuple("data/music/title.ogg", "A=1", 0),
+                      std::tuple("data", "SDL_AUDIODRIVER=no-such-driver", 50), // before any file
+                      std::tuple("data/images/particles/exaustParticle.png", "A=1", 100),
+                      std::tuple("data/images/objects/turret.png", "A=1", 110),
+                      std::tuple("data/images/particles/shipExplosionParticle_003.png", "A=1", 120),
+                      std::tuple("data/images/ships", "A=1", 120),
+                      std::tuple("data/snd/engine.wav", "A=1", 200),
+                      std::tuple("data/fonts/LiberationSans-Bold.ttf", "A=1", 300 & 0xFF)));
 
 TEST(VideoMode, NoSurfaceEvenInTheFallbackModeEndsWith2000) {
     startSdl(false);
     openVideoSurface = [](int, int, int, Uint32) -> SDL_Surface* { return nullptr; };
-    EXPECT_EXIT(setVideoMode(false, 800, 600, 32, 640, 480, 8),
-                ::testing::ExitedWithCode(2000 & 0xFF), "");
+    EXPECT_EXIT(setVideoMode(false, 800, 600, 32, 700, 500, 8), ::testing::ExitedWithCode(208), "");
 }
 
-// Fall-backs clear the full-screen flag, and only the mode asked for is tested.
+// 800 x 600 at 32 bits asked for, 700 x 500 at 8 the fallback: only the mode asked for
+// is tested, and a fall-back clears the full-screen flag.
 TEST(VideoMode, FallsBackInAFixedOrderAndReportsIt) {
-    const Uint32 F = SDL_FULLSCREEN, W = SDL_HWSURFACE;
-    const std::tuple<int, int, int, std::vector<int>, std::vector<int>, std::vector<Uint32>,
-                     const char*>
-        rows[] = {
-            // full screen, depths granted, request and fallback, in force after, queries, report
-            {0,
-             32,
-             32,
-             {800, 600, 32, 640, 480, 8},
-             {800, 600, 32, 0},
-             {W},
-             "Change in video mode succeeded"},
-            {0,
-             32,
-             16,
-             {800, 600, 32, 640, 480, 8},
-             {800, 600, 16, 0},
-             {W},
-             "Change in video mode succeeded, and BPP changed to 16"},
-            {0,
-             32,
-             0,
-             {1000, 700, 32, 640, 480, 16},
-             {640, 480, 16, 0},
-             {W},
-             "Attempt failed, falling back to windowed mode in resolution 640x480 with color depth "
-             "16"},
-            {1,
-             32,
-             32,
-             {640, 480, 32, 640, 480, 8},
-             {640, 480, 32, 1},
-             {F},
-             "Change in video mode succeeded"},
-            {1,
-             0,
-             16,
-             {800, 600, 32, 640, 480, 8},
-             {800, 600, 16, 0},
-             {F, W},
-             "Attempt failed, falling back to windowed mode in resolution 800x600 with color depth "
-             "16"},
-            {1,
-             0,
-             0,
-             {800, 600, 32, 700, 500, 8},
-             {700, 500, 8, 0},
-             {F, W},
-             "Attempt failed, falling back to windowed mode in resolution 700x500 with color depth "
-             "8"},
-        };
+    const std::string failed = "Attempt failed, falling back to windowed mode in resolution ";
+    const std::tuple<int, int, int, std::vector<int>, std::vector<Uint32>, std::string> rows[] = {
+        {0,
+         32,
+         16,
+         {800, 600, 16, 0},
+         {1},
+         "Change in video mode succeeded, and BPP changed to 16"},
+        {0, 32, 0, {700, 500, 8, 0}, {1}, failed + "700x500 with color depth 8"},
+        {1, 0, 16, {800, 600, 16, 0}, {SDL_FULLSCREEN, 1}, failed + "800x600 with color depth 16"},
+        {1, 0, 0, {700, 500, 8, 0}, {SDL_FULLSCREEN, 1}, failed + "700x500 with color depth 8"},
+        {1, 32, 0, {800, 600, 32, 1}, {SDL_FULLSCREEN}, "Change in video mode succeeded"},
+    };
     startVideo();
-    for (const auto& [full, depthFull, depthWindow, asked, after, queries, report] : rows) {
-        game.fullscreen = full;
-        grantFull = depthFull;
-        grantWindow = depthWindow;
+    for (const auto& [full, depthFull, depthWindow, after, queries, report] : rows) {
+        std::tie(game.fullscreen, grantFull, grantWindow) =
+            std::tuple(full, depthFull, depthWindow);
         queried.clear();
         clearMessages();
-        setVideoMode(true, asked[0], asked[1], asked[2], asked[3], asked[4], asked[5]);
-        EXPECT_EQ(std::vector<int>(
-                      {game.screenWidth, game.screenHeight, game.screenBpp, game.fullscreen}),
-                  after);
-        EXPECT_EQ(game.screen->w, after[0]);
+        setVideoMode(true, 800, 600, 32, 700, 500, 8);
+        EXPECT_EQ(
+            std::vector<int>({game.screen->w, game.screenHeight, game.screenBpp, game.fullscreen}),
+            after);
         EXPECT_EQ(queried, queries);
         EXPECT_TRUE(messageSays(1, report)) << report;
     }
@@ -144,25 +101,20 @@ TEST(VideoMode, FallsBackInAFixedOrderAndReportsIt) {
 // Acts in every frame both keys are held; the last line names the mode asked for even
 // when the display refused it.
 TEST(VideoMode, AltReturnTogglesTheFullScreen) {
-    const std::string attempt = "Attempting to set up screen in fullscreen mode with 640x480 "
-                                "resolution and 32 Bit color depth";
+    const std::string mode = "Attempting to set up screen in ",
+                      size = " mode with 640x480 resolution and 32 Bit color depth";
     const std::string ok = "Change in video mode succeeded", toFull = "Changed to fullscreen mode";
+    const std::string failed =
+        "Attempt failed, falling back to windowed mode in resolution 640x480 with color depth 32";
     const std::tuple<std::vector<SDLKey>, int, int, std::vector<std::string>> rows[] = {
         {{SDLK_RETURN}, 32, 0, {}}, // keys held, full-screen depth granted, flag after, report
         {{SDLK_LALT, SDLK_RALT}, 32, 0, {}},
-        {{SDLK_LALT, SDLK_RETURN}, 32, 1, {attempt, ok, toFull}},
+        {{SDLK_LALT, SDLK_RETURN}, 32, 1, {mode + "fullscreen" + size, ok, toFull}},
         {{SDLK_RALT, SDLK_RETURN},
          32,
          0,
-         {"Attempting to set up screen in windowed mode with 640x480 resolution and 32 Bit color "
-          "depth",
-          ok, "Changed to windowed mode"}},
-        {{SDLK_RALT, SDLK_RETURN},
-         0,
-         0,
-         {attempt,
-          "Attempt failed, falling back to windowed mode in resolution 640x480 with color depth 32",
-          toFull}},
+         {mode + "windowed" + size, ok, "Changed to windowed mode"}},
+        {{SDLK_RALT, SDLK_RETURN}, 0, 0, {mode + "fullscreen" + size, failed, toFull}},
     };
     startVideo();
     for (const auto& [keys, depthFull, fullAfter, report] : rows) {
@@ -177,13 +129,14 @@ TEST(VideoMode, AltReturnTogglesTheFullScreen) {
         for (const Message& m : game.messages) {
             durations.push_back(m.durationMs);
         }
-        const std::vector<Uint32> times = {6000, 6000, 3000};
-        EXPECT_EQ(durations, report.empty() ? std::vector<Uint32>{} : times);
+        EXPECT_EQ(durations,
+                  report.empty() ? std::vector<Uint32>() : std::vector<Uint32>({6000, 6000, 3000}));
     }
 }
 
 // Scales of 0.4 across and 0.5 down show a swapped axis; the marker on the rim is drawn
-// on a 40 x 20 reference.
+// on a 40 x 20 reference. Positions are truncated toward zero, saturated at the int
+// range and cut to 16 bits.
 TEST(Drawing, SpritesLandOnTheirWorldPoints) {
     const std::tuple<int, int, double, int, int, int, int> rows[] = {
         {100, 200, -1, 20, 20, 30, 90}, // world x and y (downward for blitWorld), angle
@@ -202,29 +155,10 @@ TEST(Drawing, SpritesLandOnTheirWorldPoints) {
         EXPECT_TRUE(blue(left, top) && blue(left + w - 1, top + h - 1)) << left << "," << top;
         EXPECT_FALSE(blue(left - 1, top) || blue(left, top - 1) || blue(left + w, top + h - 1));
     }
-    // Truncated toward zero, saturated at the int range, then cut to 16 bits.
     for (const auto& [value, coord] :
          {std::pair{1e12, -1}, {-1e12, 0}, {70000.7, 4464}, {-12.9, -12}}) {
         EXPECT_EQ(toRectCoord(value), coord) << value;
     }
-}
-
-TEST(Drawing, LoadedImagesAreKeyedAsAsked) {
-    startSdl(false);
-    const std::string path = "/tmp/stellarox-image-" + std::to_string(getpid()) + ".bmp";
-    SDL_SaveBMP(SDL_CreateRGBSurface(SDL_SWSURFACE, 100, 50, 24, 0xFF0000, 0xFF00, 0xFF, 0),
-                path.c_str());
-    SDL_Surface* plain = loadImage(path, false, 255, 0, 255);
-    SDL_Surface* keyed = loadImage(path, true, 255, 0, 255);
-    SDL_Surface* zoomed = loadScaledImage(path, false, 0, 0, 0, 0.5, 0.2, 0, 0x123456);
-    std::remove(path.c_str());
-    EXPECT_EQ(plain->flags & SDL_SRCCOLORKEY, 0u);
-    EXPECT_TRUE(keyed->flags & SDL_SRCCOLORKEY);
-    EXPECT_EQ(keyed->format->colorkey, SDL_MapRGB(keyed->format, 255, 0, 255));
-    EXPECT_TRUE(zoomed->flags & SDL_SRCCOLORKEY);
-    EXPECT_EQ(zoomed->format->colorkey, 0x123456u);
-    EXPECT_EQ(zoomed->w * 1000 + zoomed->h, 50010);
-    EXPECT_EQ(loadImage("/nonexistent.png", true, 0, 0, 0), nullptr);
 }
 
 TEST(Messages, ExpireStrictlyAfterTheirDurationAcrossTheClockWrap) {
@@ -238,19 +172,13 @@ TEST(Messages, ExpireStrictlyAfterTheirDurationAcrossTheClockWrap) {
     };
     startSdl(true);
     for (const auto& [at, duration, after, kept] : rows) {
-        clearMessages();
         setManualClock(at);
         showMessage("m", duration);
         advanceClock(after);
         expireMessages();
         EXPECT_EQ(game.messages.size(), kept) << at << " + " << after;
+        clearMessages();
     }
-    for (Uint32 duration : {3000, 6000, 3000, 9000}) {
-        showMessage(std::to_string(duration), duration);
-    }
-    advanceClock(3001);
-    expireMessages();
-    EXPECT_EQ(messageTexts({"6000", "9000"}), std::vector<std::string>({"6000", "9000"}));
 }
 
 // Lines start 640 / 160 = 4 pixels from the left, each 480 / 160 = 3 pixels below the
@@ -271,11 +199,11 @@ TEST(Messages, LinesStackDownTheLeftAndTheFrameRateSitsTopRight) {
     SDL_Surface* text = TTF_RenderText_Solid(game.smallFont, "FPS: 30", game.textColour);
     auto wrong = [text](bool drawn) { // pixels where the screen differs from the line
         int n = 0;
-        for (int y = 0; y < text->h; ++y) {
-            for (int x = 0; x < text->w; ++x) {
-                const bool ink = static_cast<Uint8*>(text->pixels)[y * text->pitch + x] != 0;
-                n += (pixelAt(game.screen, 640 - 5 - text->w + x, 5 + y).r == 0) != (ink && drawn);
-            }
+        for (int i = 0; i < text->w * text->h; ++i) {
+            const bool ink =
+                static_cast<Uint8*>(text->pixels)[i / text->w * text->pitch + i % text->w];
+            n += (pixelAt(game.screen, 635 - text->w + i % text->w, 5 + i / text->w).r == 0) !=
+                 (ink && drawn);
         }
         return n;
     };
@@ -301,9 +229,6 @@ TEST(AudioOpen, ChunkSizesBecomeThePowerOfTwoAtOrAbove) {
         EXPECT_EQ(audioBufferSamples(chunk), samples) << chunk;
     }
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0);
-    for (int size : {3048, 5}) {
-        ASSERT_EQ(openMixer(44100, AUDIO_S16LSB, 2, size), 0) << size;
-        SDL_Delay(150);
-        Mix_CloseAudio();
-    }
+    ASSERT_EQ(openMixer(44100, AUDIO_S16LSB, 2, 3048), 0);
+    SDL_Delay(150);
 }

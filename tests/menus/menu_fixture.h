@@ -5,6 +5,7 @@
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -18,15 +19,13 @@ inline void startMenuSession() {
     startSdl(true);
     useManualClock(100000);
     useSyntheticImages();
-    releaseAllKeys();
     game.musicOn = 0;
     setLevelParameters(game.level, game.difficulty);
     setupLevel();
 }
 
-// One step per finished frame. A screen still running a frame after the last step has
-// ignored its input (a screen finishes the frame that read its last key, so one frame
-// past the steps is allowed): the process fails with status 97 instead of hanging.
+// One step per finished frame. A screen finishes the frame that read its last key; one
+// still running a frame later ignored its input, and the process fails (status 97).
 inline void scriptFrames(std::vector<std::function<void()>> steps) {
     runScriptOnSleeps(std::move(steps), [extra = 0]() mutable {
         if (++extra > 1) {
@@ -36,50 +35,39 @@ inline void scriptFrames(std::vector<std::function<void()>> steps) {
 }
 
 inline std::function<void()> press(std::vector<SDLKey> keys) {
-    return [keys]() {
-        for (SDLKey k : keys) {
-            pushKeyDown(k);
-        }
-    };
+    return [keys]() { std::for_each(keys.begin(), keys.end(), pushKeyDown); };
 }
 
-// A line of text: font (0 small 14 px high, 1 medium 25, 2 large 36 at 480 lines),
-// colour ('b' black, 'w' white, 'g' grey), x shift from centred, y in pixels.
+// A line: font (0 small, 14 pixels high at 480 lines; 1 medium, 25; 2 large, 36), text,
+// colour ('b' black, 'w' white, 'g' grey, which black may cover), x shift from centred, y.
 struct Line {
     int font;
     std::string text;
     char colour;
-    int shift;
-    int y;
+    int shift, y;
 };
-
-// Every inked pixel of a fresh rendering has the line's colour on the screen (or black,
-// which may cover a grey shadow).
-inline bool shown(const Line& l) {
-    TTF_Font* fonts[3] = {game.smallFont, game.mediumFont, game.largeFont};
-    const SDL_Color colour = l.colour == 'w'   ? game.highlightColour
-                             : l.colour == 'g' ? game.shadowColour
-                                               : game.textColour;
-    SDL_Surface* s = TTF_RenderText_Solid(fonts[l.font], l.text.c_str(), colour);
-    const int x0 = game.screenWidth / 2 - s->w / 2 + l.shift;
-    int inked = 0, wrong = 0;
-    for (int y = 0; y < s->h && l.y + y < game.screen->h; ++y) {
-        for (int x = 0; x < s->w; ++x) {
-            if (static_cast<Uint8*>(s->pixels)[y * s->pitch + x] != 0) {
-                const SDL_Color c = pixelAt(game.screen, x0 + x, l.y + y);
-                const bool ok = (c.r == colour.r && c.g == colour.g && c.b == colour.b) ||
-                                (l.colour == 'g' && c.r + c.g + c.b == 0);
-                ++(ok ? inked : wrong);
-            }
-        }
-    }
-    SDL_FreeSurface(s);
-    return wrong == 0 && inked > 0;
-}
 
 inline void expectShown(const std::vector<Line>& lines) {
     for (const Line& l : lines) {
-        EXPECT_TRUE(shown(l)) << l.text << " at y " << l.y;
+        TTF_Font* fonts[3] = {game.smallFont, game.mediumFont, game.largeFont};
+        const SDL_Color c = l.colour == 'w'   ? game.highlightColour
+                            : l.colour == 'g' ? game.shadowColour
+                                              : game.textColour;
+        SDL_Surface* s = TTF_RenderText_Solid(fonts[l.font], l.text.c_str(), c);
+        int inked = 0, wrong = 0;
+        for (int i = 0; i < s->w * s->h && l.y + i / s->w < game.screen->h; ++i) {
+            if (static_cast<Uint8*>(s->pixels)[i / s->w * s->pitch + i % s->w] != 0) {
+                const SDL_Color p =
+                    pixelAt(game.screen, game.screenWidth / 2 - s->w / 2 + l.shift + i % s->w,
+                            l.y + i / s->w);
+                ++((p.r == c.r && p.g == c.g && p.b == c.b) ||
+                           (l.colour == 'g' && p.r + p.g + p.b == 0)
+                       ? inked
+                       : wrong);
+            }
+        }
+        SDL_FreeSurface(s);
+        EXPECT_TRUE(inked > 0 && wrong == 0) << l.text << " at y " << l.y;
     }
 }
 
@@ -94,13 +82,7 @@ struct Look {
 inline void scriptLooks(const std::vector<Look>& looks) {
     std::vector<std::function<void()>> steps;
     for (const Look& l : looks) {
-        steps.push_back([l]() {
-            expectShown(l.lines);
-            if (l.act) {
-                l.act();
-            }
-            press(l.keys)();
-        });
+        steps.push_back([l]() { expectShown(l.lines), l.act ? l.act() : void(), press(l.keys)(); });
         steps.push_back([]() {});
     }
     steps.pop_back();

@@ -1,4 +1,4 @@
-// The title menu, the menu state machine, the new-game prompts and the controls.
+// The title menu and the state machine around it, the new-game prompts, the controls.
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -14,12 +14,16 @@
 
 namespace {
 
+Line large(const std::string& text, int y, int shift = 0) {
+    return {2, text, 'b', shift, y};
+}
+
 Line keyPrompt(int player, const char* word) {
-    return {2, "Press key player " + std::to_string(player) + " will use for " + word, 'b', 0, 168};
+    return large("Press key player " + std::to_string(player) + " will use for " + word, 168);
 }
 
 Line shipQuestion(int player) {
-    return {2, "What ship will player " + std::to_string(player) + " use?", 'b', 0, 114};
+    return large("What ship will player " + std::to_string(player) + " use?", 114);
 }
 
 void startPrompts(int playerCount) {
@@ -38,7 +42,7 @@ TEST(MenuFrame, TitleOverItsShadowAndTheFieldDrifting) {
     startMenuSession();
     fillScreen(0, 0, 255);
     drawTitle();
-    expectShown({{2, "STELLAROX", 'b', 0, 12}, {2, "STELLAROX", 'g', 4, 16}});
+    expectShown({large("STELLAROX", 12), {2, "STELLAROX", 'g', 4, 16}});
     const std::vector<Body> before = game.bodies;
     scriptFrames({press({SDLK_RETURN})});
     difficultyPrompt();
@@ -50,8 +54,7 @@ TEST(MenuFrame, TitleOverItsShadowAndTheFieldDrifting) {
 }
 
 TEST(MenuFrame, CapWaitSleepsWhatIsLeftOfTheBudget) {
-    using Row = std::tuple<int, int, Uint32, Uint32, Uint32, std::vector<Uint32>>;
-    const Row rows[] = {
+    const std::tuple<int, int, Uint32, Uint32, Uint32, std::vector<Uint32>> rows[] = {
         {30, 1, 4990, 5000, 0, {23}}, // cap, on, frame start, now, clock step per read, sleeps
         {30, 1, 4960, 5000, 0, {}},   {30, 0, 5000, 5000, 0, {}}, {1, 1, 0xFFFFFFF0u, 5, 0, {979}},
         {30, 1, 5000, 5010, 40, {}}, // 50 ms at the second reading
@@ -59,10 +62,9 @@ TEST(MenuFrame, CapWaitSleepsWhatIsLeftOfTheBudget) {
     startMenuSession();
     for (const auto& [cap, on, start, now, perRead, sleeps] : rows) {
         runScriptOnSleeps({});
-        game.frameCap = cap;
-        game.frameCapOn = on;
+        std::tie(game.frameCap, game.frameCapOn, clockSeam.advancePerRead) =
+            std::tuple(cap, on, perRead);
         setManualClock(now);
-        clockSeam.advancePerRead = perRead;
         frameCapWait(start);
         EXPECT_EQ(sleepLog(), sleeps) << start;
     }
@@ -80,7 +82,7 @@ TEST(MenuFrame, AltReturnDoesNotConfirm) {
     for (const auto& [run, alt, toggles] : rows) {
         const int fullscreen = game.fullscreen;
         scriptFrames({[a = alt, t = toggles] {
-                          holdKey(a), holdKey(SDLK_RETURN, t), press({SDLK_RETURN})();
+                          holdKey(a), holdKey(SDLK_RETURN, t), pushKeyDown(SDLK_RETURN);
                       },
                       [] { releaseAllKeys(), pushKeyDown(SDLK_RETURN); }});
         run();
@@ -94,20 +96,17 @@ TEST(TitleMenu, ShowsTheItemsAndMovesTheCursorAround) {
     game.titleChoice = 2;
     game.lastFrameTicks = currentTicks() - 66;
     scriptLooks({{{{0, "version 0.8.2", 'b', 0, 56},
-                   {2, "Play Game", 'b', 4, 156},
-                   {2, "Configure Game", 'b', 4, 210},
+                   large("Play Game", 156, 4),
+                   large("Configure Game", 210, 4),
                    {2, "Settings", 'w', 4, 264},
-                   {2, "Quit", 'b', 4, 318}},
+                   large("Quit", 318, 4)},
                   {SDLK_RETURN},
                   [] { EXPECT_NEAR(game.frameFactor, 2.0, 0.03); }}});
     titleMenu();
     const std::tuple<int, std::vector<SDLKey>, int> rows[] = {
         {3, {SDLK_DOWN, SDLK_RETURN}, 0}, // from, keys in one frame, chosen
-        {0, {SDLK_UP, SDLK_RETURN}, 3},
-        {2, {SDLK_DOWN, SDLK_RETURN}, 3},
-        {1, {SDLK_UP, SDLK_RETURN}, 0},
-        {1, {SDLK_ESCAPE}, 1},
-        {0, {SDLK_DOWN, SDLK_DOWN, SDLK_ESCAPE}, 2},
+        {0, {SDLK_UP, SDLK_RETURN}, 3},   {2, {SDLK_DOWN, SDLK_RETURN}, 3},
+        {1, {SDLK_UP, SDLK_RETURN}, 0},   {0, {SDLK_DOWN, SDLK_DOWN, SDLK_ESCAPE}, 2},
     };
     for (const auto& [from, keys, chosen] : rows) {
         game.titleChoice = from;
@@ -129,7 +128,7 @@ TEST(MenuStates, PlayGameAsksTheDifficultyAndStartsFresh) {
                   [] {
                       expectShown({{1, "What level of difficulty do you want?", 'b', 0, 203},
                                    {1, "1 is the easiest, 4+ is ludicrous", 'b', 0, 228},
-                                   {2, "1", 'b', 4, 258}});
+                                   large("1", 258, 4)});
                       pushQuit();
                   }});
     runMenus();
@@ -150,47 +149,37 @@ TEST(MenuStates, SettingsRebuildsTheFieldAndQuitLeaves) {
     EXPECT_TRUE(game.players.empty());
 }
 
-// Down at 1 stays; the controls of both players come before the first ship question.
+// Down at 1 stays; the controls of both players come before the first ship question;
+// Escape keeps the count shown, and the players as they were.
 TEST(NewGame, ConfigureAsksCountControlsThenShips) {
     startPrompts(1);
     const std::vector<int> keys[2] = {{SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_LCTRL},
                                       {SDLK_j, SDLK_l, SDLK_i, SDLK_k, SDLK_RETURN}};
     const char* const words[5] = {"Left", "Right", "Up", "Down", "Fire"};
-    std::vector<Look> looks;
-    for (int n : {1, 1, 2}) {
-        const SDLKey key = looks.empty() ? SDLK_DOWN : looks.size() == 1 ? SDLK_UP : SDLK_RETURN;
-        looks.push_back({{{2, "How Many Players? " + std::to_string(n), 'b', 4, 168}}, {key}});
-    }
-    for (int p = 0; p < 10; ++p) {
-        looks.push_back({{keyPrompt(p / 5 + 1, words[p % 5])}, {SDLKey(keys[p / 5][p % 5])}});
+    auto count = [](int n) {
+        return std::vector<Line>{large("How Many Players? " + std::to_string(n), 168, 4)};
+    };
+    std::vector<Look> looks = {
+        {count(1), {SDLK_DOWN}}, {count(1), {SDLK_UP}}, {count(2), {SDLK_RETURN}}};
+    for (int k = 0; k < 10; ++k) {
+        looks.push_back({{keyPrompt(k / 5 + 1, words[k % 5])}, {SDLKey(keys[k / 5][k % 5])}});
     }
     looks.push_back({{shipQuestion(1)}, {SDLK_RIGHT, SDLK_RETURN}});
     looks.push_back({{shipQuestion(2)}, {SDLK_RETURN}});
     scriptLooks(looks);
     EXPECT_EQ(configureGame(), 0);
-    ASSERT_EQ(game.players.size(), 2u);
-    EXPECT_EQ(keysOf(game.players[0]), keys[0]);
-    EXPECT_EQ(keysOf(game.players[1]), keys[1]);
-    EXPECT_EQ(game.players[0].ship.design, 1);
-    EXPECT_EQ(game.players[1].ship.design, 0);
-}
-
-TEST(NewGame, EscapeKeepsWhatWasStored) {
-    startPrompts(2);
-    game.players[1].ship.design = 1;
+    EXPECT_EQ(std::tuple(keysOf(game.players[0]), keysOf(game.players[1])),
+              std::tuple(keys[0], keys[1]));
+    EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
+              std::tuple(1, 0));
     scriptFrames({press({SDLK_UP, SDLK_UP, SDLK_ESCAPE})});
     EXPECT_EQ(configureGame(), -1);
-    EXPECT_EQ(sleepsSeen(), 1); // the Escape frame returned before its wait
-    EXPECT_EQ(game.playerCount, 4);
-    EXPECT_EQ(game.players[1].ship.design, 1);
-    scriptFrames({press({SDLK_RIGHT, SDLK_RIGHT, SDLK_RETURN}), press({SDLK_LEFT, SDLK_ESCAPE})});
-    EXPECT_EQ(shipPrompt(), -1);
-    EXPECT_EQ(game.players[0].ship.design, 2);
-    EXPECT_EQ(game.players[1].ship.design, 1);
+    EXPECT_EQ(std::tuple(game.playerCount, game.players[0].ship.design, sleepsSeen()),
+              std::tuple(4, 1, 1));
 }
 
-// Three designs, each previewed in its own colour at the centre. Frame i shows design[i]
-// and the shot after i steps of 0.05; player 1 confirms in frame 20, player 2 in 28.
+// Three designs previewed in their own colours. Frame i shows design[i] and the shot
+// after i steps of 0.05; player 1 confirms in frame 20, player 2 in 28.
 TEST(NewGame, ShipDesignsWrapAndTheShotOrbitsOn) {
     startPrompts(2);
     const Uint8 blue[3] = {100, 200, 150};
@@ -199,44 +188,46 @@ TEST(NewGame, ShipDesignsWrapAndTheShotOrbitsOn) {
     }
     const int design[28] = {0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
                             2, 2, 2, 2, 2, 2, 2, 0, 0, 2, 2, 0, 0, 1};
-    const std::map<int, SDLKey> presses = {{2, SDLK_LEFT},   {19, SDLK_RETURN}, {21, SDLK_LEFT},
-                                           {23, SDLK_RIGHT}, {25, SDLK_RIGHT},  {27, SDLK_RETURN}};
+    const std::map<int, SDLKey> keys = {{2, SDLK_LEFT},   {19, SDLK_RETURN}, {21, SDLK_LEFT},
+                                        {23, SDLK_RIGHT}, {25, SDLK_RIGHT},  {27, SDLK_RETURN}};
+    auto yellow = [](int x, int y) {
+        return pixelAt(game.screen, x, y).r == 255 && pixelAt(game.screen, x, y).b == 0;
+    };
     std::vector<std::function<void()>> steps;
-    double angle = 0;
-    for (int i = 0; i < 28; angle += 0.05, ++i) {
-        steps.push_back([=, &presses]() {
-            EXPECT_EQ(pixelAt(game.screen, 320, 240).b, blue[design[i]]) << i;
-            expectShown({shipQuestion(i <= 20 ? 1 : 2)});
-            // The 13-pixel yellow shot at (320 - 6 + cos(a) * 60, 240 - 6 + sin(a) * 60).
-            const int x = int(314 + std::cos(angle) * 60), y = int(234 + std::sin(angle) * 60);
-            auto yellow = [](int x, int y) {
-                return pixelAt(game.screen, x, y).r == 255 && pixelAt(game.screen, x, y).b == 0;
-            };
-            EXPECT_TRUE(yellow(x, y) && yellow(x + 12, y + 12)) << i;
-            EXPECT_FALSE(yellow(x - 1, y - 1) || yellow(x + 13, y + 13)) << i;
-            if (presses.count(i)) {
-                pushKeyDown(presses.at(i));
-            }
-        });
+    double a = 0;
+    for (int i = 0; i < 28; a += 0.05, ++i) {
+        // The 13-pixel shot at (320 - 6 + cos(a) * 60, 240 - 6 + sin(a) * 60).
+        steps.push_back(
+            [=, &keys, x = int(314 + std::cos(a) * 60), y = int(234 + std::sin(a) * 60)] {
+                EXPECT_EQ(pixelAt(game.screen, 320, 240).b, blue[design[i]]) << i;
+                expectShown({shipQuestion(i <= 20 ? 1 : 2)});
+                EXPECT_TRUE(yellow(x, y) && yellow(x + 12, y + 12) && !yellow(x - 1, y - 1) &&
+                            !yellow(x + 13, y + 13))
+                    << i;
+                keys.count(i) ? void(pushKeyDown(keys.at(i))) : void();
+            });
     }
     scriptFrames(steps);
     EXPECT_EQ(shipPrompt(), 0);
-    EXPECT_EQ(game.players[0].ship.design, 2);
-    EXPECT_EQ(game.players[1].ship.design, 1);
+    EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
+              std::tuple(2, 1));
+    // Escape keeps the earlier players' choices.
+    scriptFrames({press({SDLK_RIGHT, SDLK_RETURN}), press({SDLK_LEFT, SDLK_ESCAPE})});
+    EXPECT_EQ(shipPrompt(), -1);
+    EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
+              std::tuple(1, 1));
 }
 
 TEST(NewGame, DifficultyOpensAtOneWithNoMaximum) {
     startPrompts(1);
-    game.level = 7;
-    game.difficulty = 5; // the last game's
-    auto shows = [](int d) { return std::vector<Line>{{2, std::to_string(d), 'b', 4, 258}}; };
+    std::tie(game.level, game.difficulty) = std::tuple(7, 5); // the last game's
+    auto shows = [](int d) { return std::vector<Line>{large(std::to_string(d), 258, 4)}; };
     scriptLooks({{shows(1), {SDLK_DOWN, SDLK_LEFT}},
                  {shows(1), {SDLK_UP, SDLK_RIGHT, SDLK_UP, SDLK_UP}},
                  {shows(5), {SDLK_UP, SDLK_UP, SDLK_UP, SDLK_UP, SDLK_UP}},
                  {shows(10), {SDLK_LEFT, SDLK_RETURN}}});
     EXPECT_EQ(difficultyPrompt(), 1);
-    EXPECT_EQ(game.difficulty, 9);
-    EXPECT_EQ(game.level, 1);
+    EXPECT_EQ(std::tuple(game.difficulty, game.level), std::tuple(9, 1));
 }
 
 // No joystick: no device question. Pause is ignored, any other key binds, the later of
@@ -266,13 +257,15 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
     ASSERT_EQ(attachVirtualJoysticks({{}, {}}).size(), 2u);
     startPrompts(2);
     auto option = [](int player, int d) {
-        const char* named = d ? SDL_JoystickName(d - 1) : nullptr;
-        const std::string name = std::string(named ? named : "") + " (joystick ";
+        const char* name = d ? SDL_JoystickName(d - 1) : nullptr;
         return std::vector<Line>{
-            {2, "What device will player " + std::to_string(player) + " use?", 'b', 0, 168},
-            {1, d ? name + std::to_string(d) + ")" : "Keyboard", 'b', 0, 227}};
+            large("What device will player " + std::to_string(player) + " use?", 168),
+            {1,
+             d ? std::string(name ? name : "") + " (joystick " + std::to_string(d) + ")"
+               : "Keyboard",
+             'b', 0, 227}};
     };
-    const Line fire = {2, "Press button player 1 will use for Fire", 'b', 0, 168};
+    const std::vector<Line> fire = {large("Press button player 1 will use for Fire", 168)};
     scriptLooks({{option(1, 0), {SDLK_RETURN}, [] { holdKey(SDLK_LALT); }},
                  {option(1, 0), {SDLK_UP}, releaseAllKeys},
                  {option(1, 2), {SDLK_DOWN}},
@@ -282,15 +275,14 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
                  {option(1, 2), {SDLK_LEFT}},
                  {option(1, 0), {SDLK_DOWN}},
                  {option(1, 1), {SDLK_DOWN, SDLK_RETURN}},
-                 {{fire}, {SDLK_RETURN, SDLK_a}},
-                 {{fire}, {}, [] { setVirtualButton(1, 5, true), setVirtualButton(1, 3, true); }},
+                 {fire, {SDLK_RETURN, SDLK_a}},
+                 {fire, {}, [] { setVirtualButton(1, 5, true), setVirtualButton(1, 3, true); }},
                  {option(2, 0), {SDLK_RETURN}},
                  {{keyPrompt(2, "Left")}, {SDLK_ESCAPE}}});
     EXPECT_EQ(controlsPrompt(), -1);
     const Player& p = game.players[0];
-    EXPECT_EQ(p.usesJoystick, 1);
-    EXPECT_EQ(SDL_JoystickIndex(p.joystick), 1);
-    EXPECT_EQ(p.fireButton, 3);
+    EXPECT_EQ(std::tuple(p.usesJoystick, SDL_JoystickIndex(p.joystick), p.fireButton),
+              std::tuple(1, 1, 3));
     EXPECT_EQ(game.players[1].usesJoystick, 0);
     openJoystick(game.players[1], 2);
     EXPECT_EQ(game.players[1].joystick, nullptr);

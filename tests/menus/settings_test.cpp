@@ -2,7 +2,6 @@
 // what Apply and Cancel put into force.
 #include <SDL_mixer.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "app/assets.h"
@@ -39,9 +38,9 @@ Line hint(const std::string& text, int heightsUp) {
     return {0, text, 'b', 0, 480 - heightsUp * 14};
 }
 
-// Each edit moves the cursor to its row in one frame and holds its keys in the next (at
-// least 66 ms after the last change); the last picture must show `lines`, then Return
-// is pressed on `leaveRow`.
+// Each edit moves the cursor to its row in one frame and holds its keys in the next, at
+// least 66 ms after the last change; the last picture shows `lines`, then Return is
+// pressed on `leaveRow`.
 using Edit = std::pair<int, std::vector<SDLKey>>;
 void runEdits(const std::vector<Edit>& edits, int leaveRow, const std::vector<Line>& lines = {}) {
     std::vector<std::function<void()>> steps;
@@ -60,18 +59,17 @@ void runEdits(const std::vector<Edit>& edits, int leaveRow, const std::vector<Li
     EXPECT_EQ(settingsMenu(), 0);
 }
 
-const std::string kTens = "hold [left ctrl] to jump by tens";
-const std::string kHundreds = "hold [left ctrl] + [left shift] to jump by hundreds";
-
 } // namespace
 
 // Return on row 0 does nothing; Up from row 0 selects Cancel, Down from Cancel row 0.
 TEST(Settings, TheCursorWrapsAndTheHintsFollowIt) {
     startSettings();
+    const std::string tens = "hold [left ctrl] to jump by tens",
+                      hundreds = "hold [left ctrl] + [left shift] to jump by hundreds";
     const char* texts[9] = {"Screen Width: 640",  "Screen Height: 480", "Sample Size: 2048",
                             "Sample Rate: 44100", "Sound Volume: 128",  "Music Volume: 128",
                             "Game Speed: 1",      "Apply changes",      "Cancel"};
-    std::vector<Line> first = {hint(kTens, 3), hint(kHundreds, 2)};
+    std::vector<Line> first = {hint(tens, 3), hint(hundreds, 2)};
     for (int r = 0; r < 9; ++r) {
         first.push_back(row(r, texts[r], r == 0));
     }
@@ -79,11 +77,11 @@ TEST(Settings, TheCursorWrapsAndTheHintsFollowIt) {
         {first, {SDLK_RETURN, SDLK_UP}},
         {{row(8, "Cancel", true), row(0, texts[0])}, {SDLK_DOWN}},
         {{row(0, texts[0], true)}, {SDLK_DOWN, SDLK_DOWN, SDLK_DOWN}},
-        {{hint("NOT FULLY IMPLEMENTED - CHANGE AT YOUR OWN RISK", 5), hint(kTens, 3),
-          hint(kHundreds, 2),
+        {{hint("NOT FULLY IMPLEMENTED - CHANGE AT YOUR OWN RISK", 5), hint(tens, 3),
+          hint(hundreds, 2),
           hint("hold [left ctrl] + [left shift] + [left alt] to jump by thousands", 1)},
          {SDLK_DOWN, SDLK_DOWN}},
-        {{hint("Volume is out of 128", 5), hint(kTens, 3)}, {SDLK_DOWN}},
+        {{hint("Volume is out of 128", 5), hint(tens, 3)}, {SDLK_DOWN}},
         {{hint("hold [left ctrl] to jump by .1", 5),
           hint("1.0 is normal, .5 is half speed, 2 is double speed, etc.", 3),
           hint("Has no effect on performance", 2)},
@@ -140,8 +138,8 @@ TEST(Settings, StepsAndTheirLimits) {
         {4, 0, {L}, "Sound Volume: 0", 8},
         {4, 1, {L}, "Sound Volume: 0", 6},
         {5, 128, {R}, "Music Volume: 128", 8},
+        {5, 127, {R}, "Music Volume: 128", 8},
         {5, 125, {C, R}, "Music Volume: 125", 8},
-        {5, 125, {R}, "Music Volume: 126", 8},
         {6, 0.01, {L}, "Game Speed: 0.01", 8},
         {6, 0.02, {L}, "Game Speed: 0.01", 6},
         {6, 1, {C, R}, "Game Speed: 1.1", 6},
@@ -164,19 +162,18 @@ TEST(Settings, StepsAndTheirLimits) {
 
 TEST(Settings, ApplyingVolumesAndSpeedLeavesVideoImagesFontsAndDeviceAlone) {
     startSettings();
-    SDL_Surface* const screen = game.screen;
-    SDL_Surface* const background = game.background;
-    TTF_Font* const font = game.largeFont;
+    const auto inForce = std::tuple(game.screen, game.background, game.largeFont);
     runEdits({{4, {SDLK_LCTRL, SDLK_LEFT}}, {5, {SDLK_LEFT}}, {6, {SDLK_RIGHT}}}, 7);
-    EXPECT_EQ(game.soundVolume, 118);
-    EXPECT_EQ(Mix_Volume(-1, -1), 118);
-    EXPECT_EQ(game.musicVolume, 127);
-    EXPECT_EQ(Mix_VolumeMusic(-1), 127);
+    EXPECT_EQ(
+        std::tuple(game.soundVolume, Mix_Volume(-1, -1), game.musicVolume, Mix_VolumeMusic(-1)),
+        std::tuple(118, 118, 127, 127));
     EXPECT_FLOAT_EQ(game.gameSpeed, 1.01f);
     EXPECT_EQ(videoOpens + int(audioOpens.size()), 0);
-    EXPECT_TRUE(game.screen == screen && game.background == background && game.largeFont == font);
+    EXPECT_EQ(std::tuple(game.screen, game.background, game.largeFont), inForce);
 }
 
+// 1040 x 780 has a diagonal of 1300: scale 0.65 against 0.4. The reports were rendered
+// in the small font of then (12 points); the menus' fonts are 20, 35 and 50 points.
 TEST(Settings, ApplyingANewSizeReloadsImagesAndFontsAtTheNewScale) {
     startSettings();
     loadImages(); // the real images of the data tree
@@ -191,24 +188,20 @@ TEST(Settings, ApplyingANewSizeReloadsImagesAndFontsAtTheNewScale) {
     showMessage("from before", 60000);
     const Edit wider = {0, {SDLK_LCTRL, SDLK_LSHIFT, SDLK_RIGHT}}, taller = {1, wider.second};
     runEdits({wider, wider, wider, wider, taller, taller, taller}, 7);
-    EXPECT_EQ(videoOpens, 1);
-    EXPECT_EQ(game.screen->w + game.screen->h, 1040 + 780);
-    // The menus' fonts of 20, 35 and 50 points are 24, 40 and 57 pixels high.
-    EXPECT_EQ(TTF_FontHeight(game.smallFont), 24);
-    EXPECT_EQ(TTF_FontHeight(game.mediumFont), 40);
-    EXPECT_EQ(TTF_FontHeight(game.largeFont), 57);
-    // The reports were rendered in the small font of then (12 points at 480 lines).
+    EXPECT_EQ(std::tuple(videoOpens, game.screen->w, game.screen->h, game.background->h),
+              std::tuple(1, 1040, 780, 780));
+    EXPECT_DOUBLE_EQ(game.spriteScale + game.scaleX + game.scaleY, 3 * 0.65);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(widths()[i], expected[i], 2.0) << "image " << i;
+    }
+    EXPECT_EQ(std::tuple(TTF_FontHeight(game.smallFont), TTF_FontHeight(game.mediumFont),
+                         TTF_FontHeight(game.largeFont)),
+              std::tuple(24, 40, 57));
     game.smallFont = TTF_OpenFont("data/fonts/LiberationSans-Bold.ttf", 12);
     const std::vector<std::string> reports = {"Attempting to set up screen in windowed mode with "
                                               "1040x780 resolution and 32 Bit color depth",
                                               "Change in video mode succeeded"};
     EXPECT_EQ(messageTexts(reports), reports);
-    // A diagonal of 1300: scale 0.65, against 0.4 at 640 x 480.
-    EXPECT_DOUBLE_EQ(game.spriteScale + game.scaleX + game.scaleY, 3 * 0.65);
-    EXPECT_EQ(game.background->h, 780);
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(widths()[i], expected[i], 2.0) << "image " << i;
-    }
 }
 
 // A failed reopen falls back to the values in force; if that fails too, the game goes
@@ -217,26 +210,21 @@ TEST(Settings, ApplyingANewAudioFormatReopensTheDevice) {
     const std::vector<int> asked = {45100, AUDIO_S16LSB, 2, 3048},
                            old = {44100, AUDIO_S16LSB, 2, 2048};
     const std::tuple<int, std::vector<std::vector<int>>, int, int, int> rows[] = {
-        {0, {asked}, 3048, 45100, 1}, // failures, opens asked for, size and rate in force, on
+        {0, {asked}, 3048, 45100, 1}, // failures, opens asked for, size and rate in force, sound on
         {1, {asked, old}, 2048, 44100, 1},
         {2, {asked, old}, 2048, 44100, 0},
     };
     startSettings();
     const std::vector<SDLKey> thousand = {SDLK_LCTRL, SDLK_LSHIFT, SDLK_LALT, SDLK_RIGHT};
     for (const auto& [failures, opens, size, rate, on] : rows) {
-        game.sampleSize = 2048;
-        game.sampleRate = 44100;
-        game.soundsOn = game.musicOn = 1;
+        std::tie(game.sampleSize, game.sampleRate, game.soundsOn, game.musicOn, audioFailures) =
+            std::tuple(2048, 44100, 1, 1, failures);
         audioOpens.clear();
-        audioFailures = failures;
         runEdits({{2, thousand}, {3, thousand}}, 7);
         EXPECT_EQ(audioOpens, opens);
-        EXPECT_EQ(game.sampleSize, size);
-        EXPECT_EQ(game.sampleRate, rate);
-        EXPECT_EQ(game.soundsOn + game.musicOn, 2 * on);
+        EXPECT_EQ(std::tuple(game.sampleSize, game.sampleRate, game.soundsOn, game.musicOn),
+                  std::tuple(size, rate, on, on));
         EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), on) << failures;
-        if (!on) {
-            Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048);
-        }
+        on ? 0 : Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 2048);
     }
 }
