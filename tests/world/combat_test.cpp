@@ -151,7 +151,7 @@ TEST(World, Particles) {
 // A level-10 turret at (800, 600) turning 0.045 a frame, a ship 200 away at a bearing.
 // The probe (angle +- 5) picks the side; the increasing turn is scaled by gameSpeed x
 // frameFactor, the decreasing one not; only the fraction needed; fire within 30 units.
-TEST(World, TurretAim) {
+TEST(World, Turrets) {
     startWorld();
     setLevelParameters(10, 1);
     // bearing, gameSpeed, frameFactor: barrel angle, aim y, shots
@@ -174,20 +174,15 @@ TEST(World, TurretAim) {
                   {r[3], r[4], r[5]})))
             << "bearing " << r[0]; // at 0.22 the aim is 34.96 units off after the turn
     }
-}
-
-// The nearest living ship with lives, ties to the later player, no farther than player 0
-// plus one; with nobody left the target stays and the turret neither turns nor fires.
-TEST(World, TurretTargets) {
-    startWorld();
-    setLevelParameters(10, 1);
-    const std::tuple<const char*, int, int> rows[] = {
+    // The nearest living ship with lives, ties to the later player, no farther than
+    // player 0 plus one; with nobody left the target stays and nothing turns or fires.
+    const std::tuple<const char*, int, int> targets[] = {
         {"S1000,600 S600,600", 0, 1},
         {"S1500,600 S850,600 S820,600d S810,600o", 0, 1},
         {"S1000,600d S599.5,600", 0, 1},
         {"S600,600d S800,900d", 1, 1},
     };
-    for (const auto& [scene, start, target] : rows) {
+    for (const auto& [scene, start, target] : targets) {
         clearWorld();
         build(std::string(scene) + " T800,600");
         game.turrets[0].targetPlayer = start;
@@ -208,5 +203,58 @@ TEST(World, TurretTargets) {
         advanceClock(Uint32(rechosen[i][0]));
         updateTurrets();
         EXPECT_EQ(game.turrets[0].targetPlayer, rechosen[i][1]) << i;
+    }
+}
+
+// Layers at the flipped screen place, pixel = 0.4 x (x, 1200 - y): a planet 70 x 70 at
+// (40, 80); a dead shot at (200, 40); a turret at (400, 120) with its barrel marker on its
+// rim and crosshairs at its aim (+200, +100); a ship at (160, 200) with its marker on its
+// rim; a particle at (600, 360) whose strip of four 10-pixel frames (frame 1 green) is
+// drawn from half the strip to its left, frame (frameCounter + offset 1) % 4.
+TEST(World, Drawing) {
+    startWorld();
+    setLevelParameters(10, 1);
+    build("P100,1000 B500,1100@xd T1000,900 S400,700");
+    game.turrets[0].aimX = 200;
+    game.turrets[0].aimY = 100;
+    game.players[0].ship.markerImage = makeSprite(4, 4, 255, 255, 0);
+    SDL_Surface* strip = makeSprite(40, 10, 0, 0, 200);
+    SDL_Rect frame1 = {10, 0, 10, 10};
+    SDL_FillRect(strip, &frame1, SDL_MapRGB(strip->format, 0, 200, 0));
+    makeExplosion(1, 0, 1500, 300, 0, 0, strip);
+    game.particles[0].frameOffset = 1;
+    fillScreen(0, 0, 0);
+    drawParticles();
+    drawBodies();
+    drawBullets();
+    drawTurrets();
+    drawShips();
+    drawCrosshairs();
+    const int pixels[][5] = {{5, 45, 40, 120, 200},   {4, 45, 0, 0, 0},     {5, 44, 0, 0, 0},
+                             {199, 39, 255, 255, 0},  {202, 40, 0, 0, 0},   {400, 120, 90, 90, 90},
+                             {414, 120, 255, 80, 0},  {480, 80, 255, 0, 0}, {160, 200, 0, 200, 0},
+                             {172, 200, 255, 255, 0}, {147, 200, 0, 0, 0},  {580, 360, 0, 200, 0},
+                             {589, 360, 0, 200, 0},   {590, 360, 0, 0, 0},  {579, 360, 0, 0, 0}};
+    for (const auto& p : pixels) {
+        EXPECT_TRUE(colourAt(p[0], p[1], Uint8(p[2]), Uint8(p[3]), Uint8(p[4])))
+            << p[0] << ", " << p[1];
+    }
+    // shielded, frame, paused, lives: ship drawn, particle frame 1. A shielded ship
+    // blinks unless paused; crosshairs only while the target lives.
+    const int rows[][6] = {
+        {1, 4, 0, 6, 0, 1}, {1, 5, 0, 6, 1, 0}, {1, 4, 1, 6, 1, 1}, {0, 0, 0, 0, 0, 1}};
+    for (const auto& r : rows) {
+        game.players[0].ship.shielded = r[0];
+        game.frameCounter = r[1];
+        game.paused = r[2];
+        game.players[0].lives = r[3];
+        game.players[0].ship.alive = r[3] > 0;
+        fillScreen(0, 0, 0);
+        drawParticles();
+        drawShips();
+        drawCrosshairs();
+        EXPECT_EQ(colourAt(160, 200, 0, 200, 0), r[4] == 1) << r[0] << r[1] << r[2] << r[3];
+        EXPECT_EQ(colourAt(585, 360, 0, 200, 0), r[5] == 1) << r[1];
+        EXPECT_EQ(colourAt(480, 80, 255, 0, 0), r[3] > 0);
     }
 }

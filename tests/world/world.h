@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -45,14 +44,13 @@ inline void startWorld(bool fonts = false) {
     startSdl(fonts);
     useManualClock(100000);
     useSyntheticImages();
-    // Two seconds of silence each: still playing when a test looks.
-    static std::vector<Uint8> silence(44100 * 4 * 2, 0);
+    static std::vector<Uint8> silence(44100 * 4 * 2, 0); // still playing when a test looks
     for (Mix_Chunk** c :
          {&game.shipFireSound, &game.turretFireSound, &game.engineSound, &game.asteroidHitSound}) {
         *c = Mix_QuickLoad_RAW(silence.data(), Uint32(silence.size()));
     }
     game.soundsOn = 0;
-    releaseAllKeys();
+    clearWorld();
     std::srand(1);
 }
 
@@ -87,40 +85,40 @@ inline void build(const std::string& scene) {
         std::sscanf(tok.c_str() + 1, "%f,%f%n", &x, &y, &used);
         const std::string flags = tok.substr(size_t(1 + used));
         auto has = [&](char c) { return flags.find(c) != std::string::npos; };
-        if (tok[0] == 'S') {
+        const char kind = tok[0];
+        if (kind == 'S') {
             Player& p = addFlyingPlayer(x, y);
             p.ship.shielded = has('s');
             p.ship.alive = !has('d');
             p.lives = has('o') ? 0 : 6;
-        } else if (tok[0] == 'A') {
+        } else if (kind == 'A') {
             addAsteroid(x, y, 0.5f, 0.25f).pullEnabled = has('r');
-            game.bodies.back().mass = has('r') ? 5 : game.bodies.back().mass;
-        } else if (tok[0] == 'P' || tok[0] == 'K') {
+            game.bodies.back().mass = has('r') ? 5 : 32;
+        } else if (kind == 'P' || kind == 'K') {
             game.bodies.push_back(makePlanet(x, y, 2));
-            game.bodies.back().hitClass = tok[0] == 'K' ? destroyedByAnyBullet : ignoresBullets;
-        } else if (tok[0] == 'T') {
+            game.bodies.back().hitClass = kind == 'K' ? destroyedByAnyBullet : ignoresBullets;
+        } else if (kind == 'T') {
             game.turrets.push_back(makeTurret(x, y));
-        } else if (tok[0] == 'E') {
+        } else if (kind == 'E') {
             makeExplosion(1, 0, x, y, 0, 0, game.exhaustParticleImage);
         } else {
-            const char o = tok[0] == 'G' ? 'x' : flags[flags.find('@') + 1];
-            const int owner = o == 'x'   ? 999
-                              : o == 't' ? game.turrets[0].id
-                                         : game.players[size_t(o - '0')].ship.id;
+            const char o = kind == 'G' ? 'x' : flags[flags.find('@') + 1];
             Bullet b;
             initBullet(b);
             b.x = x;
             b.y = y;
             b.vx = has('f') ? 11 : 0;
             b.lifetimeMs = 3500;
-            b.ownerId = owner;
+            b.ownerId = o == 'x'   ? 999
+                        : o == 't' ? game.turrets[0].id
+                                   : game.players[size_t(o - '0')].ship.id;
             b.harmsShips = has('h');
             b.absorbedOnHit = !has('p');
             b.alive = !has('d');
-            b.attracts = tok[0] == 'G';
+            b.attracts = kind == 'G';
+            b.mass = kind == 'G' ? 2 : b.mass;
             b.gravityOn = has('g');
             b.homing = has('m');
-            b.mass = tok[0] == 'G' ? 2 : b.mass;
             game.bullets.push_back(b);
         }
     }
