@@ -73,24 +73,24 @@ TEST(World, Control) {
 // frameCap (30) where it says so, acts one millisecond later, and not again at once.
 TEST(World, TimersEndStrictlyAfterTheirLength) {
     startWorld();
-    const std::tuple<const char*, Uint32, float, float> rows[] = {
-        {"fire", 425, 1, 30},
-        {"fire", 850, 1, 15},
-        {"respawn", 3000, 1, 30},
-        {"respawn", 6000, 0.5f, 30},
-        {"protection", 3000, 1, 30},
-        {"protection", 6000, 0.5f, 30},
-        {"exhaust", 34, 1, 30},
-        {"shot", 3500, 1, 30},
-        {"shot", 1750, 2, 30},
-        {"turret shot", 1990, 1, 30},
-        {"lifetime of exhaust", 800, 1, 30},
-        {"lifetime of exhaust", 400, 2, 30},
-        {"gun reload", 2400, 1, 30},
-        {"gun reload", 4800, 1, 15},
-        {"measured fps", 1000, 1, 30},
+    const std::tuple<const char*, Uint32, float, float, void (*)()> rows[] = {
+        {"fire", 425, 1, 30, updatePlayers},
+        {"fire", 850, 1, 15, updatePlayers},
+        {"respawn", 3000, 1, 30, updatePlayers},
+        {"respawn", 6000, 0.5f, 30, updatePlayers},
+        {"protection", 3000, 1, 30, updatePlayers},
+        {"protection", 6000, 0.5f, 30, updatePlayers},
+        {"exhaust", 34, 1, 30, updatePlayers},
+        {"shot", 3500, 1, 30, moveBullets},
+        {"shot", 1750, 2, 30, moveBullets},
+        {"turret shot", 1990, 1, 30, moveBullets},
+        {"lifetime of exhaust", 800, 1, 30, updateParticles},
+        {"lifetime of exhaust", 400, 2, 30, updateParticles},
+        {"gun reload", 2400, 1, 30, updateTurrets},
+        {"gun reload", 4800, 1, 15, updateTurrets},
+        {"measured fps", 1000, 1, 30, stepWorld},
     };
-    for (const auto& [what, ms, g, fps] : rows) {
+    for (const auto& [what, ms, g, fps, step] : rows) {
         SCOPED_TRACE(testing::Message() << what << " " << ms);
         clearWorld();
         game.gameSpeed = g;
@@ -108,11 +108,6 @@ TEST(World, TimersEndStrictlyAfterTheirLength) {
         holdKey(SDLK_SPACE, k == 'f');
         holdKey(SDLK_UP, k == 'e');
         k == 's' ? shipFire(s) : k == 't' ? turretFire(t) : k == 'l' ? emitRearExhaust(s) : void();
-        void (*step)() = k == 'm'               ? stepWorld
-                         : k == 's' || k == 't' ? moveBullets
-                         : k == 'l'             ? updateParticles
-                         : k == 'g'             ? updateTurrets
-                                                : updatePlayers;
         auto state = [&s] {
             auto alive = [](const auto& v) {
                 return std::count_if(v.begin(), v.end(), [](const auto& o) { return o.alive; });

@@ -1,18 +1,7 @@
-// Shared set-up of the world tests: headless SDL, the manual clock at 100000 ms, sprites
-// of the real sizes at 640 x 480 (0.4 pixels per unit; ship 24 x 24, size-4 asteroid
-// 35 x 35, shot 4 x 4, turret 28 x 28, planet 70 x 70), one 30-fps frame per step,
-// sounds off, and rand() seeded with 1 (glibc: 1804289383, 846930886, 1681692777, ...).
+// World tests: headless SDL, the clock at 100000 ms, sprites of the real sizes at 0.4
+// pixels per unit (ship 24 x 24, size-4 asteroid 35 x 35, shot 4 x 4, turret 28 x 28,
+// planet 70 x 70), sounds off, rand() from seed 1 (glibc: 1804289383, 846930886, ...).
 #pragma once
-
-#include <SDL_mixer.h>
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdio>
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "support/test_support.h"
 #include "support/world_builders.h"
@@ -21,6 +10,14 @@
 #include "world/particles.h"
 #include "world/turrets.h"
 #include "world/world_step.h"
+#include <SDL_mixer.h>
+#include <cmath>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 inline int playsOf(Mix_Chunk* chunk) {
     int n = 0;
@@ -60,7 +57,7 @@ inline testing::AssertionResult near(const std::vector<double>& got,
     for (size_t i = 0; i < got.size() && i < want.size(); ++i) {
         if (!(std::fabs(got[i] - want[i]) <= tolerance)) {
             return testing::AssertionFailure()
-                   << "value " << i << " is " << got[i] << ", not " << want[i];
+                   << "value " << i << ": " << got[i] << ", not " << want[i];
         }
     }
     return testing::AssertionResult(got.size() == want.size());
@@ -71,12 +68,11 @@ inline bool colourAt(int x, int y, Uint8 r, Uint8 g, Uint8 b) {
     return c.r == r && c.g == g && c.b == b;
 }
 
-// Builds a scene from tokens "<kind>x,y<flags>": S ship (at rest, heading east, six
-// lives), A size-4 asteroid moving (0.5, 0.25), P planet of mass 2, K body that any shot
-// destroys, T turret, G attracting shot of mass 2, E exhaust particle, B shot fired by
-// ship n (@n), the first turret (@t) or a stranger (@x). Flags: h harms ships, p pierces,
-// d dead, s shielded, o out of lives, f flies at 11 along x, g gravityOn, m homing, r an
-// asteroid that feels gravity, of mass 5.
+// A scene of tokens "<kind>x,y<flags>": S ship, A size-4 asteroid moving (0.5, 0.25), P
+// planet of mass 2, K body any shot destroys, T turret, G attracting shot of mass 2, E
+// exhaust particle, B shot fired by ship n (@n), the turret (@t) or a stranger (@x).
+// Flags: h harms ships, p pierces, d dead, s shielded, o out of lives, f flies at 11
+// along x, g gravityOn, m homing, r an asteroid that feels gravity, of mass 5.
 inline void build(const std::string& scene) {
     std::istringstream in(scene);
     for (std::string tok; in >> tok;) {
@@ -86,7 +82,7 @@ inline void build(const std::string& scene) {
         const std::string flags = tok.substr(size_t(1 + used));
         auto has = [&](char c) { return flags.find(c) != std::string::npos; };
         const char kind = tok[0];
-        if (kind == 'S') {
+        if (kind == 'S') { // at rest, heading east, six lives
             Player& p = addFlyingPlayer(x, y);
             p.ship.shielded = has('s');
             p.ship.alive = !has('d');
