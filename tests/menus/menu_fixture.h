@@ -2,14 +2,11 @@
 // clock; scripted frames press keys, and lines are read back from the screen.
 #pragma once
 
-#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "support/test_support.h"
 #include "world/asteroids.h"
@@ -27,11 +24,8 @@ inline void startMenuSession() {
 // One step per finished frame. A screen finishes the frame that read its last key; one
 // still running a frame later ignored its input, and the process fails (status 97).
 inline void scriptFrames(std::vector<std::function<void()>> steps) {
-    runScriptOnSleeps(std::move(steps), [extra = 0]() mutable {
-        if (++extra > 1) {
-            std::_Exit(97);
-        }
-    });
+    runScriptOnSleeps(std::move(steps),
+                      [extra = 0]() mutable { ++extra > 1 ? std::_Exit(97) : void(); });
 }
 
 inline std::function<void()> press(std::vector<SDLKey> keys) {
@@ -47,6 +41,11 @@ struct Line {
     int shift, y;
 };
 
+inline Line large(const std::string& text, int y, int shift = 0) {
+    return {2, text, 'b', shift, y};
+}
+
+// Every inked pixel of a fresh rendering shows in the line's colour.
 inline void expectShown(const std::vector<Line>& lines) {
     for (const Line& l : lines) {
         TTF_Font* fonts[3] = {game.smallFont, game.mediumFont, game.largeFont};
@@ -72,8 +71,7 @@ inline void expectShown(const std::vector<Line>& lines) {
 }
 
 // The lines a picture must show, then key presses (and anything else to do). A screen
-// draws before it reads its keys, so what they did shows two frames later: an idle
-// frame follows each look.
+// draws before it reads its keys, so what they did shows two frames later.
 struct Look {
     std::vector<Line> lines;
     std::vector<SDLKey> keys;
@@ -83,7 +81,7 @@ inline void scriptLooks(const std::vector<Look>& looks) {
     std::vector<std::function<void()>> steps;
     for (const Look& l : looks) {
         steps.push_back([l]() { expectShown(l.lines), l.act ? l.act() : void(), press(l.keys)(); });
-        steps.push_back([]() {});
+        steps.push_back([]() {}); // the idle frame
     }
     steps.pop_back();
     scriptFrames(steps);

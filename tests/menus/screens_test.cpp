@@ -1,12 +1,17 @@
-// The title menu and the state machine around it, the new-game prompts, the controls.
+// The title menu and the state machine around it, the new-game prompts, the controls
+// and the settings menu.
+#include <SDL_mixer.h>
+
 #include <cmath>
-#include <map>
 #include <tuple>
 
+#include "app/assets.h"
+#include "app/video.h"
 #include "menus/controls.h"
 #include "menus/menu_fixture.h"
 #include "menus/menu_frame.h"
 #include "menus/new_game.h"
+#include "menus/settings_menu.h"
 #include "menus/title_menu.h"
 #include "play/messages.h"
 #include "support/virtual_joystick.h"
@@ -14,22 +19,39 @@
 
 namespace {
 
-Line large(const std::string& text, int y, int shift = 0) {
-    return {2, text, 'b', shift, y};
+int videoOpens = 0, audioOpens = 0;
+
+Line row(int r, const std::string& text, bool cursor = false) {
+    return {1, text, cursor ? 'w' : 'b', 4, (4 + r) * 25};
+}
+
+// Each edit moves the settings cursor to its row in one frame and holds its keys in the
+// next, at least 66 ms after the last change; the last picture shows `lines`, then
+// Return is pressed on `leaveRow`.
+using Edit = std::pair<int, std::vector<SDLKey>>;
+void runEdits(const std::vector<Edit>& edits, int leaveRow, const std::vector<Line>& lines = {}) {
+    openVideoSurface = [](int w, int h, int bpp, Uint32 flags) {
+        return ++videoOpens, SDL_SetVideoMode(w, h, bpp, flags);
+    };
+    openAudioDevice = [](int, Uint16, int, int) { return ++audioOpens; };
+    std::vector<std::function<void()>> steps;
+    int cursor = 0;
+    for (const auto& [toRow, keys] : edits) {
+        steps.push_back(press(std::vector<SDLKey>((toRow - cursor + 9) % 9, SDLK_DOWN)));
+        steps.push_back(
+            [keys] { std::for_each(keys.begin(), keys.end(), [](SDLKey k) { holdKey(k); }); });
+        steps.push_back(releaseAllKeys);
+        cursor = toRow;
+    }
+    std::vector<SDLKey> leave((leaveRow - cursor + 9) % 9, SDLK_DOWN);
+    leave.push_back(SDLK_RETURN);
+    steps.push_back([lines, leave] { expectShown(lines), press(leave)(); });
+    scriptFrames(steps);
+    EXPECT_EQ(settingsMenu(), 0);
 }
 
 Line keyPrompt(int player, const char* word) {
     return large("Press key player " + std::to_string(player) + " will use for " + word, 168);
-}
-
-Line shipQuestion(int player) {
-    return large("What ship will player " + std::to_string(player) + " use?", 114);
-}
-
-void startPrompts(int playerCount) {
-    startMenuSession();
-    game.playerCount = playerCount;
-    createPlayers();
 }
 
 std::vector<int> keysOf(const Player& p) {
@@ -38,64 +60,18 @@ std::vector<int> keysOf(const Player& p) {
 
 } // namespace
 
-TEST(MenuFrame, TitleOverItsShadowAndTheFieldDrifting) {
-    startMenuSession();
-    fillScreen(0, 0, 255);
-    drawTitle();
-    expectShown({large("STELLAROX", 12), {2, "STELLAROX", 'g', 4, 16}});
-    const std::vector<Body> before = game.bodies;
-    scriptFrames({press({SDLK_RETURN})});
-    difficultyPrompt();
-    int moved = 0;
-    for (size_t i = 0; i < before.size(); ++i) {
-        moved += before[i].x != game.bodies[i].x || before[i].y != game.bodies[i].y;
-    }
-    EXPECT_GT(moved, 0);
-}
-
-TEST(MenuFrame, CapWaitSleepsWhatIsLeftOfTheBudget) {
-    const std::tuple<int, int, Uint32, Uint32, Uint32, std::vector<Uint32>> rows[] = {
-        {30, 1, 4990, 5000, 0, {23}}, // cap, on, frame start, now, clock step per read, sleeps
-        {30, 1, 4960, 5000, 0, {}},   {30, 0, 5000, 5000, 0, {}}, {1, 1, 0xFFFFFFF0u, 5, 0, {979}},
-        {30, 1, 5000, 5010, 40, {}}, // 50 ms at the second reading
-    };
-    startMenuSession();
-    for (const auto& [cap, on, start, now, perRead, sleeps] : rows) {
-        runScriptOnSleeps({});
-        std::tie(game.frameCap, game.frameCapOn, clockSeam.advancePerRead) =
-            std::tuple(cap, on, perRead);
-        setManualClock(now);
-        frameCapWait(start);
-        EXPECT_EQ(sleepLog(), sleeps) << start;
-    }
-}
-
-// Return with an Alt key held confirms no prompt; with Return held it toggles the screen.
-TEST(MenuFrame, AltReturnDoesNotConfirm) {
-    const std::tuple<int (*)(), SDLKey, bool> rows[] = {
-        {[]() { return titleMenu(), 0; }, SDLK_LALT, true},
-        {playerCountPrompt, SDLK_RALT, false},
-        {difficultyPrompt, SDLK_LALT, true},
-        {shipPrompt, SDLK_RALT, true},
-    };
-    startPrompts(1);
-    for (const auto& [run, alt, toggles] : rows) {
-        const int fullscreen = game.fullscreen;
-        scriptFrames({[a = alt, t = toggles] {
-                          holdKey(a), holdKey(SDLK_RETURN, t), pushKeyDown(SDLK_RETURN);
-                      },
-                      [] { releaseAllKeys(), pushKeyDown(SDLK_RETURN); }});
-        run();
-        EXPECT_EQ(sleepsSeen(), 3) << "confirmed with Alt held";
-        EXPECT_EQ(game.fullscreen, toggles ? 1 - fullscreen : fullscreen);
-    }
-}
-
+// The title over its grey shadow; the field drifts behind every screen; a frame of 10
+// ms at 30 per second sleeps 23, one of 40 none, and none with capping off.
+// The title over its grey shadow, the version and the four items; the field drifts
+// behind; a frame at 30 per second that took no time sleeps 33 ms.
 TEST(TitleMenu, ShowsTheItemsAndMovesTheCursorAround) {
     startMenuSession();
     game.titleChoice = 2;
     game.lastFrameTicks = currentTicks() - 66;
-    scriptLooks({{{{0, "version 0.8.2", 'b', 0, 56},
+    const std::vector<Body> before = game.bodies;
+    scriptLooks({{{large("STELLAROX", 12),
+                   {2, "STELLAROX", 'g', 4, 16},
+                   {0, "version 0.8.2", 'b', 0, 56},
                    large("Play Game", 156, 4),
                    large("Configure Game", 210, 4),
                    {2, "Settings", 'w', 4, 264},
@@ -103,28 +79,29 @@ TEST(TitleMenu, ShowsTheItemsAndMovesTheCursorAround) {
                   {SDLK_RETURN},
                   [] { EXPECT_NEAR(game.frameFactor, 2.0, 0.03); }}});
     titleMenu();
-    const std::tuple<int, std::vector<SDLKey>, int> rows[] = {
-        {3, {SDLK_DOWN, SDLK_RETURN}, 0}, // from, keys in one frame, chosen
-        {0, {SDLK_UP, SDLK_RETURN}, 3},   {2, {SDLK_DOWN, SDLK_RETURN}, 3},
-        {1, {SDLK_UP, SDLK_RETURN}, 0},   {0, {SDLK_DOWN, SDLK_DOWN, SDLK_ESCAPE}, 2},
-    };
-    for (const auto& [from, keys, chosen] : rows) {
+    EXPECT_EQ(sleepLog(), std::vector<Uint32>({33, 33}));
+    EXPECT_NE(before[0].x + before[1].y, game.bodies[0].x + game.bodies[1].y);
+    for (const auto& [from, key, leave, chosen] : {std::tuple{3, SDLK_DOWN, SDLK_RETURN, 0},
+                                                   {0, SDLK_UP, SDLK_ESCAPE, 3},
+                                                   {2, SDLK_DOWN, SDLK_RETURN, 3},
+                                                   {1, SDLK_UP, SDLK_RETURN, 0}}) {
         game.titleChoice = from;
-        scriptFrames({press(keys)});
+        scriptFrames({press({key, leave})});
         titleMenu();
         EXPECT_EQ(game.titleChoice, chosen) << "from " << from;
     }
 }
 
 // Escape in the difficulty prompt keeps the messages; Escape on "Play Game" starts the
-// game as Return does, with fresh lives and no menu message; the window closes in it.
+// game as Return does, at level 1, with fresh lives and no menu message. The prompt
+// opens at 1 whatever the last game's; Down at 1 stays. The window closes in the game.
 TEST(MenuStates, PlayGameAsksTheDifficultyAndStartsFresh) {
     startMenuSession();
-    game.playerCount = 2;
+    std::tie(game.playerCount, game.level, game.difficulty) = std::tuple(2, 7, 5);
     showMessage("kept", 60000);
     scriptFrames({press({SDLK_RETURN}), press({SDLK_ESCAPE}),
                   [] { EXPECT_TRUE(messageSays(0, "kept")), pushKeyDown(SDLK_ESCAPE); },
-                  press({SDLK_RETURN}),
+                  press({SDLK_DOWN, SDLK_UP, SDLK_RIGHT, SDLK_RETURN}),
                   [] {
                       expectShown({{1, "What level of difficulty do you want?", 'b', 0, 203},
                                    {1, "1 is the easiest, 4+ is ludicrous", 'b', 0, 228},
@@ -134,25 +111,15 @@ TEST(MenuStates, PlayGameAsksTheDifficultyAndStartsFresh) {
     runMenus();
     ASSERT_EQ(game.players.size(), 2u);
     EXPECT_EQ(game.players[1].lives, 6);
-    EXPECT_TRUE(messageSays(0, "New game started with 2 players at difficulty level 1"));
-}
-
-TEST(MenuStates, SettingsRebuildsTheFieldAndQuitLeaves) {
-    startMenuSession();
-    game.titleChoice = 2;
-    const int firstId = game.bodies[0].id;
-    // Settings, Up to Cancel, leave; then Down to Quit, Escape.
-    scriptFrames({press({SDLK_RETURN}), press({SDLK_UP}), press({SDLK_RETURN}),
-                  press({SDLK_DOWN, SDLK_ESCAPE})});
-    runMenus();
-    EXPECT_NE(game.bodies[0].id, firstId);
-    EXPECT_TRUE(game.players.empty());
+    EXPECT_TRUE(messageSays(0, "New game started with 2 players at difficulty level 3"));
+    EXPECT_EQ(game.level, 1);
 }
 
 // Down at 1 stays; the controls of both players come before the first ship question;
-// Escape keeps the count shown, and the players as they were.
+// Escape keeps the count shown and the players as they were.
 TEST(NewGame, ConfigureAsksCountControlsThenShips) {
-    startPrompts(1);
+    startMenuSession();
+    createPlayers();
     const std::vector<int> keys[2] = {{SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_LCTRL},
                                       {SDLK_j, SDLK_l, SDLK_i, SDLK_k, SDLK_RETURN}};
     const char* const words[5] = {"Left", "Right", "Up", "Down", "Fire"};
@@ -164,8 +131,8 @@ TEST(NewGame, ConfigureAsksCountControlsThenShips) {
     for (int k = 0; k < 10; ++k) {
         looks.push_back({{keyPrompt(k / 5 + 1, words[k % 5])}, {SDLKey(keys[k / 5][k % 5])}});
     }
-    looks.push_back({{shipQuestion(1)}, {SDLK_RIGHT, SDLK_RETURN}});
-    looks.push_back({{shipQuestion(2)}, {SDLK_RETURN}});
+    looks.push_back({{large("What ship will player 1 use?", 114)}, {SDLK_RIGHT, SDLK_RETURN}});
+    looks.push_back({{large("What ship will player 2 use?", 114)}, {SDLK_RETURN}});
     scriptLooks(looks);
     EXPECT_EQ(configureGame(), 0);
     EXPECT_EQ(std::tuple(keysOf(game.players[0]), keysOf(game.players[1])),
@@ -178,72 +145,52 @@ TEST(NewGame, ConfigureAsksCountControlsThenShips) {
               std::tuple(4, 1, 1));
 }
 
-// Three designs previewed in their own colours. Frame i shows design[i] and the shot
-// after i steps of 0.05; player 1 confirms in frame 20, player 2 in 28.
+// Three designs previewed in their own colours; each player starts at the first. The
+// shot circles the preview: (320 - 6 + cos(a) * 60, 240 - 6 + sin(a) * 60), a step of
+// 0.05 a frame, kept from player to player. Escape keeps the earlier players' choices.
 TEST(NewGame, ShipDesignsWrapAndTheShotOrbitsOn) {
-    startPrompts(2);
-    const Uint8 blue[3] = {100, 200, 150};
+    startMenuSession();
+    game.playerCount = 2;
+    createPlayers();
     for (int i = 0; i < 3; ++i) {
-        game.shipImages[size_t(i)].previewImage = makeSprite(120, 120, 0, 50, blue[i]);
+        game.shipImages[size_t(i)].previewImage = makeSprite(120, 120, 0, 50, Uint8(100 + 50 * i));
     }
-    const int design[28] = {0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
-                            2, 2, 2, 2, 2, 2, 2, 0, 0, 2, 2, 0, 0, 1};
-    const std::map<int, SDLKey> keys = {{2, SDLK_LEFT},   {19, SDLK_RETURN}, {21, SDLK_LEFT},
-                                        {23, SDLK_RIGHT}, {25, SDLK_RIGHT},  {27, SDLK_RETURN}};
-    auto yellow = [](int x, int y) {
-        return pixelAt(game.screen, x, y).r == 255 && pixelAt(game.screen, x, y).b == 0;
+    auto frame = [](int design, double a) {
+        return [design, x = int(314 + std::cos(a) * 60), y = int(234 + std::sin(a) * 60)] {
+            auto yellow = [](int x, int y) { return pixelAt(game.screen, x, y).r == 255; };
+            EXPECT_EQ(pixelAt(game.screen, 320, 240).b, 100 + 50 * design);
+            EXPECT_TRUE(yellow(x, y) && yellow(x + 12, y + 12) && !yellow(x - 1, y - 1) &&
+                        !yellow(x + 13, y + 13));
+        };
     };
-    std::vector<std::function<void()>> steps;
-    double a = 0;
-    for (int i = 0; i < 28; a += 0.05, ++i) {
-        // The 13-pixel shot at (320 - 6 + cos(a) * 60, 240 - 6 + sin(a) * 60).
-        steps.push_back(
-            [=, &keys, x = int(314 + std::cos(a) * 60), y = int(234 + std::sin(a) * 60)] {
-                EXPECT_EQ(pixelAt(game.screen, 320, 240).b, blue[design[i]]) << i;
-                expectShown({shipQuestion(i <= 20 ? 1 : 2)});
-                EXPECT_TRUE(yellow(x, y) && yellow(x + 12, y + 12) && !yellow(x - 1, y - 1) &&
-                            !yellow(x + 13, y + 13))
-                    << i;
-                keys.count(i) ? void(pushKeyDown(keys.at(i))) : void();
-            });
-    }
-    scriptFrames(steps);
+    scriptLooks({{{}, {SDLK_LEFT}, frame(0, 0)},
+                 {{large("What ship will player 1 use?", 114)}, {SDLK_RIGHT}, frame(2, 0.1)},
+                 {{}, {SDLK_LEFT, SDLK_RETURN}, frame(0, 0.2)},
+                 {{large("What ship will player 2 use?", 114)}, {SDLK_RIGHT}, frame(0, 0.3)},
+                 {{}, {SDLK_RETURN}, frame(1, 0.4)}});
     EXPECT_EQ(shipPrompt(), 0);
     EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
               std::tuple(2, 1));
-    // Escape keeps the earlier players' choices.
     scriptFrames({press({SDLK_RIGHT, SDLK_RETURN}), press({SDLK_LEFT, SDLK_ESCAPE})});
     EXPECT_EQ(shipPrompt(), -1);
     EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
               std::tuple(1, 1));
 }
 
-TEST(NewGame, DifficultyOpensAtOneWithNoMaximum) {
-    startPrompts(1);
-    std::tie(game.level, game.difficulty) = std::tuple(7, 5); // the last game's
-    auto shows = [](int d) { return std::vector<Line>{large(std::to_string(d), 258, 4)}; };
-    scriptLooks({{shows(1), {SDLK_DOWN, SDLK_LEFT}},
-                 {shows(1), {SDLK_UP, SDLK_RIGHT, SDLK_UP, SDLK_UP}},
-                 {shows(5), {SDLK_UP, SDLK_UP, SDLK_UP, SDLK_UP, SDLK_UP}},
-                 {shows(10), {SDLK_LEFT, SDLK_RETURN}}});
-    EXPECT_EQ(difficultyPrompt(), 1);
-    EXPECT_EQ(std::tuple(game.difficulty, game.level), std::tuple(9, 1));
-}
-
 // No joystick: no device question. Pause is ignored, any other key binds, the later of
 // two in a frame wins; Escape at player 2's third key keeps player 1's keys.
 TEST(Controls, KeyboardPlayersBindFiveKeys) {
-    startPrompts(2);
-    ASSERT_EQ(SDL_NumJoysticks(), 0);
+    startMenuSession();
+    game.playerCount = 2;
+    createPlayers();
     scriptLooks({{{}, {SDLK_PAUSE}},
                  {{keyPrompt(1, "Left")}, {SDLK_RETURN}},
                  {{keyPrompt(1, "Right")}, {SDLK_a, SDLK_b}},
                  {{keyPrompt(1, "Up")}, {SDLK_UP}},
                  {{keyPrompt(1, "Down")}, {SDLK_LSHIFT}},
                  {{keyPrompt(1, "Fire")}, {SDLK_SPACE, SDLK_PAUSE}},
-                 {{keyPrompt(2, "Left")}, {SDLK_j}},
-                 {{}, {SDLK_l}},
-                 {{keyPrompt(2, "Up")}, {SDLK_ESCAPE}}});
+                 {{keyPrompt(2, "Left")}, {SDLK_j, SDLK_l}},
+                 {{keyPrompt(2, "Right")}, {SDLK_ESCAPE}}});
     EXPECT_EQ(controlsPrompt(), -1);
     EXPECT_EQ(keysOf(game.players[0]),
               std::vector<int>({SDLK_RETURN, SDLK_b, SDLK_UP, SDLK_LSHIFT, SDLK_SPACE}));
@@ -255,7 +202,9 @@ TEST(Controls, KeyboardPlayersBindFiveKeys) {
 // of buttons 5 and 3 held, 3 fires; the next player's choice opens on the keyboard.
 TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
     ASSERT_EQ(attachVirtualJoysticks({{}, {}}).size(), 2u);
-    startPrompts(2);
+    startMenuSession();
+    game.playerCount = 2;
+    createPlayers();
     auto option = [](int player, int d) {
         const char* name = d ? SDL_JoystickName(d - 1) : nullptr;
         return std::vector<Line>{
@@ -268,15 +217,14 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
     const std::vector<Line> fire = {large("Press button player 1 will use for Fire", 168)};
     scriptLooks({{option(1, 0), {SDLK_RETURN}, [] { holdKey(SDLK_LALT); }},
                  {option(1, 0), {SDLK_UP}, releaseAllKeys},
-                 {option(1, 2), {SDLK_DOWN}},
-                 {option(1, 0), {SDLK_RIGHT}},
-                 {option(1, 2), {SDLK_RIGHT}},
-                 {option(1, 1), {SDLK_LEFT}},
                  {option(1, 2), {SDLK_LEFT}},
+                 {option(1, 0), {SDLK_RIGHT}},
+                 {option(1, 2), {SDLK_DOWN}},
                  {option(1, 0), {SDLK_DOWN}},
                  {option(1, 1), {SDLK_DOWN, SDLK_RETURN}},
-                 {fire, {SDLK_RETURN, SDLK_a}},
-                 {fire, {}, [] { setVirtualButton(1, 5, true), setVirtualButton(1, 3, true); }},
+                 {fire,
+                  {SDLK_RETURN, SDLK_a},
+                  [] { setVirtualButton(1, 5, true), setVirtualButton(1, 3, true); }},
                  {option(2, 0), {SDLK_RETURN}},
                  {{keyPrompt(2, "Left")}, {SDLK_ESCAPE}}});
     EXPECT_EQ(controlsPrompt(), -1);
@@ -286,4 +234,62 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
     EXPECT_EQ(game.players[1].usesJoystick, 0);
     openJoystick(game.players[1], 2);
     EXPECT_EQ(game.players[1].joystick, nullptr);
+}
+
+// Limits refuse a step instead of clamping to them; Shift or Alt without Ctrl adds 1;
+// Right wins over Left. Leaving on the speed row or on Cancel applies nothing.
+TEST(Settings, StepsAndTheirLimits) {
+    const SDLKey C = SDLK_LCTRL, S = SDLK_LSHIFT, A = SDLK_LALT, R = SDLK_RIGHT, L = SDLK_LEFT;
+    const std::tuple<int, double, std::vector<SDLKey>, const char*, int> rows[] = {
+        {0, 640, {C, R}, "Screen Width: 650", 8}, // row, in force, keys held, shown, left on
+        {0, 640, {C, S, A, R}, "Screen Width: 740", 8},
+        {3, 44100, {C, S, A, R}, "Sample Rate: 45100", 8},
+        {3, 44100, {S, A, R}, "Sample Rate: 44101", 6},
+        {1, 1, {L}, "Screen Height: 1", 8},
+        {2, 5, {C, L}, "Sample Size: 5", 8},
+        {4, 1, {L}, "Sound Volume: 0", 6},
+        {4, 0, {L}, "Sound Volume: 0", 8},
+        {5, 127, {R}, "Music Volume: 128", 8},
+        {5, 125, {C, R}, "Music Volume: 125", 8},
+        {6, 0.02, {L}, "Game Speed: 0.01", 6},
+        {6, 0.01, {L}, "Game Speed: 0.01", 8},
+        {6, 1, {C, R}, "Game Speed: 1.1", 6},
+        {0, 640, {R, L}, "Screen Width: 641", 8},
+    };
+    startMenuSession();
+    int* fields[6] = {&game.screenWidth, &game.screenHeight, &game.sampleSize,
+                      &game.sampleRate,  &game.soundVolume,  &game.musicVolume};
+    for (const auto& [r, inForce, keys, text, leaveRow] : rows) {
+        if (r < 6) {
+            *fields[r] = int(inForce);
+        }
+        game.gameSpeed = r == 6 ? float(inForce) : 1.0f;
+        runEdits({{r, keys}}, leaveRow, {row(r, text, true)});
+        EXPECT_FLOAT_EQ(r < 6 ? float(*fields[r]) : game.gameSpeed, float(inForce)) << text;
+    }
+    EXPECT_EQ(videoOpens + audioOpens, 0);
+}
+
+// 1040 x 780 has a diagonal of 1300: scale 0.65 against 0.4, a 600-pixel ship previewed
+// at 195; fonts of 20, 35 and 50 points. The messages before are gone; the reports were
+// rendered at 12 points.
+TEST(Settings, ApplyingANewSizeReloadsImagesAndFontsAtTheNewScale) {
+    startMenuSession();
+    loadImages(); // the real images of the data tree
+    videoModeOk = anyModeOk;
+    showMessage("from before", 60000);
+    const Edit wider = {0, {SDLK_LCTRL, SDLK_LSHIFT, SDLK_RIGHT}}, taller = {1, wider.second};
+    runEdits({wider, wider, wider, wider, taller, taller, taller}, 7);
+    EXPECT_EQ(std::tuple(videoOpens, game.screen->w, game.screen->h, game.background->h),
+              std::tuple(1, 1040, 780, 780));
+    EXPECT_DOUBLE_EQ(game.spriteScale + game.scaleX + game.scaleY, 3 * 0.65);
+    EXPECT_NEAR(game.shipImages[0].previewImage->w, 600 * 0.65 * 0.5, 1.0); // reloaded
+    EXPECT_EQ(std::tuple(TTF_FontHeight(game.smallFont), TTF_FontHeight(game.mediumFont),
+                         TTF_FontHeight(game.largeFont)),
+              std::tuple(24, 40, 57));
+    game.smallFont = TTF_OpenFont("data/fonts/LiberationSans-Bold.ttf", 12);
+    const std::vector<std::string> reports = {"Attempting to set up screen in windowed mode with "
+                                              "1040x780 resolution and 32 Bit color depth",
+                                              "Change in video mode succeeded"};
+    EXPECT_EQ(messageTexts(reports), reports);
 }
