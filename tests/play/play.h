@@ -1,12 +1,8 @@
-// A headless game: SDL up, a manual clock, synthetic sprites, players with six lives and
-// no music; frames run on the loop's sleeps.
+// A headless game: SDL up, a manual clock, synthetic sprites, no music, and players who
+// do not run out of lives; frames are scripted on the loop's sleeps.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "app/game_state.h"
 #include "play/game_loop.h"
@@ -24,15 +20,6 @@ inline void startPlay(int players = 1) {
     game.playerCount = players;
     createPlayers();
     for (Player& p : game.players) {
-        p.lives = 6;
+        p.lives = 1000;
     }
-}
-
-// How many queued messages show exactly `text`.
-inline int shown(const std::string& text) {
-    int n = 0;
-    for (size_t i = 0; i < game.messages.size(); ++i) {
-        n += messageSays(i, text) ? 1 : 0;
-    }
-    return n;
 }

@@ -1,9 +1,7 @@
-// Hostile data files: one file of every group the game reads, broken as a damaged or
-// tampered tree breaks it, ends the real game with that group's status or leaves it running.
+// One file of every group the game reads, broken as a damaged or tampered tree breaks it,
+// ends the real game with that group's status or leaves it running.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -11,7 +9,7 @@
 
 namespace {
 
-enum Damage { empty, truncated, randomBytes, otherFormat, hugePng };
+enum Damage { empty, truncated, randomBytes, otherFormat };
 struct BrokenFile {
     std::string path; // below data/
     Damage damage;
@@ -20,25 +18,6 @@ struct BrokenFile {
 
 void PrintTo(const BrokenFile& f, std::ostream* os) {
     *os << f.path << " damage " << int(f.damage);
-}
-
-// 20000 x 20000 grey, written row by row: little memory and disk for a huge picture.
-void writeHugePng(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, f);
-    png_set_IHDR(png, info, 20000, 20000, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 1);
-    png_write_info(png, info);
-    const std::vector<png_byte> row(20000, 0);
-    for (int y = 0; y < 20000; ++y) {
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
 }
 
 void damageFile(const std::string& path, Damage damage) {
@@ -53,15 +32,12 @@ void damageFile(const std::string& path, Damage damage) {
     } else if (damage == empty || damage == randomBytes) {
         bytes.assign(damage == empty ? 0 : 8192, '\0');
         std::generate(bytes.begin(), bytes.end(), [&] { return char(random()); });
-    } else if (damage == hugePng) {
-        return writeHugePng(path);
     }
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::vector<BrokenFile> brokenFiles() {
-    // The background is zoomed to the window, smoothly: its own huge case.
-    std::vector<BrokenFile> cases = {{"images/backgrounds/background.png", hugePng, 110}};
+    std::vector<BrokenFile> cases;
     // clang-format off
     const BrokenFile groups[] = {
         {"fonts/LiberationSans-Bold.ttf", empty, 300},
@@ -76,10 +52,8 @@ std::vector<BrokenFile> brokenFiles() {
     for (const BrokenFile& g : groups) {
         // Half a font or a WAV still decodes, so the game runs.
         const bool partial = g.path.ends_with(".ttf") || g.path.ends_with(".wav");
-        for (Damage d : {empty, truncated, randomBytes, otherFormat, hugePng}) {
-            if (d != hugePng || g.path.ends_with(".png")) {
-                cases.push_back({g.path, d, d == truncated && partial ? 0 : g.status});
-            }
+        for (Damage d : {empty, truncated, randomBytes, otherFormat}) {
+            cases.push_back({g.path, d, d == truncated && partial ? 0 : g.status});
         }
     }
     return cases;

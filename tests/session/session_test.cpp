@@ -1,62 +1,50 @@
-// A whole session in this process with the real data tree, also run under valgrind for bad
-// reads, writes and leaks: title menu, a two-player configuration, a game through several
-// levels to game over, a new screen size in the settings, then Quit.
-#include <SDL_mixer.h>
-
-#include <cstdio>
+// A whole session on the real data tree, also run under valgrind: two players configured,
+// a game through several levels to game over, a new screen size, then Quit.
 #include <cstdlib>
 
 #include "app/startup.h"
 #include "play/play.h"
-#include "world/objects.h"
 
 namespace {
 
 using Phase = std::function<bool()>; // runs at every frame's sleep until it returns true
 std::vector<Phase> phases;
 size_t phaseAt = 0;
-int frames = 0;
-int framesToGameOver = 0;
+int frames = 0, framesToGameOver = 0;
 
+// A screen that ignored its script would hang, or pass unseen with the window's close.
 void onSleep(Uint32 ms) {
     advanceClock(ms);
-    if (++frames > 20000 || phaseAt >= phases.size()) {
-        std::fprintf(stderr, "the session is stuck in phase %zu\n", phaseAt);
-        std::_Exit(97); // a screen ignored its script; a window close would pass unseen
-    }
+    ++frames > 20000 || phaseAt >= phases.size() ? std::_Exit(97) : void();
     phaseAt += phases[phaseAt]() ? 1 : 0;
 }
-
-// Presses `keys` for one frame, or holds them for n frames; Alt is read as held.
+// Presses `keys` for one frame, or holds them for n frames, then runs `then`.
 Phase keys(std::vector<SDLKey> keys, bool alt = false, int n = 0, void (*then)() = nullptr) {
     return [=, left = n]() mutable {
         releaseAllKeys();
-        holdKey(SDLK_LALT, alt);
+        holdKey(SDLK_LALT, alt); // read from the key state, not from events
         for (SDLKey k : keys) {
             n > 0 ? holdKey(k) : void(pushKeyDown(k));
         }
-        then&& left <= 1 ? then() : void();
+        (then && left <= 1) ? then() : void();
         return --left <= 0;
     };
 }
-
-// Game frames count up, menu frames leave the counter alone; until then every ship that can
-// be hit is put onto an asteroid.
-Phase untilCounterMoves(bool moves) {
-    return [moves, before = -1]() mutable {
-        for (Player& p : game.players) {
-            for (const Body& b : game.bodies) {
-                if (!moves && p.ship.alive && !p.ship.shielded && b.kind == asteroid && b.alive) {
-                    p.ship.x = b.x;
-                    p.ship.y = b.y;
-                }
+// Puts the ships onto asteroids until the menus are back (their frames count no frames).
+bool crashUntilInMenus() {
+    static int before = -1;
+    for (Player& p : game.players) {
+        for (const Body& b : game.bodies) {
+            if (p.ship.alive && !p.ship.shielded && b.kind == asteroid && b.alive) {
+                p.ship.x = b.x;
+                p.ship.y = b.y;
             }
         }
-        framesToGameOver = game.players[0].lives + game.players[1].lives ? 0 : framesToGameOver + 1;
-        const bool done = before >= 0 && (game.frameCounter != before) == moves;
-        before = game.frameCounter;
-        return done;
-    };
+    }
+    framesToGameOver = game.players[0].lives + game.players[1].lives ? 0 : framesToGameOver + 1;
+    const bool inMenus = game.frameCounter == before;
+    before = game.frameCounter;
+    return inMenus;
 }
 
 } // namespace
@@ -64,15 +52,13 @@ Phase untilCounterMoves(bool moves) {
 TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
     useManualClock(100000);
     phases = {
-        keys({SDLK_DOWN, SDLK_RETURN}), // "Configure Game"
-        keys({SDLK_UP, SDLK_RETURN}),   // two players
+        keys({SDLK_DOWN, SDLK_RETURN}), keys({SDLK_UP, SDLK_RETURN}), // configure two players
         // Player 1 keeps the arrows and space, player 2 takes letters and Ctrl.
         keys({SDLK_LEFT}), keys({SDLK_RIGHT}), keys({SDLK_UP}), keys({SDLK_DOWN}),
         keys({SDLK_SPACE}), keys({SDLK_a}), keys({SDLK_d}), keys({SDLK_w}), keys({SDLK_s}),
         keys({SDLK_LCTRL}), keys({SDLK_RIGHT, SDLK_RETURN}), // player 1 flies the second design
         keys({SDLK_RETURN}), keys({SDLK_UP, SDLK_RETURN}),   // "Play Game"
-        keys({SDLK_UP, SDLK_RETURN}),                        // difficulty 2
-        untilCounterMoves(true),
+        keys({SDLK_UP, SDLK_RETURN}), keys({}, false, 3),    // difficulty 2
         keys({SDLK_SPACE, SDLK_LEFT, SDLK_w, SDLK_LCTRL}, false, 40,
              [] {
                  game.players[0].lives = game.players[1].lives = 3; // a shorter way to game over
@@ -88,7 +74,6 @@ TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
              [] {
                  EXPECT_EQ(game.level, 1);
                  EXPECT_EQ(game.difficulty, 5);
-                 EXPECT_EQ(shown("Starting Level 0"), 0);
                  Mix_HaltMusic(); // the game starts another piece within a second
              }),
         keys({SDLK_0}, true), // Maximum Speed: each frame that slept raises the cap by 1
@@ -100,7 +85,7 @@ TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
             ++n % 16 == 0 ? void(keys({SDLK_p}, true)()) : void();
             return game.level == 7;
         },
-        untilCounterMoves(false), keys({}, false, 0, [] { EXPECT_LE(framesToGameOver, 33); }),
+        crashUntilInMenus, keys({}, false, 0, [] { EXPECT_LE(framesToGameOver, 33); }),
         keys({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}),                    // "Settings"
         keys({SDLK_RIGHT, SDLK_LCTRL}, false, 24),                    // width up by tens
         keys({SDLK_DOWN}), keys({SDLK_RIGHT, SDLK_LCTRL}, false, 12), // height too
@@ -112,8 +97,6 @@ TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
     EXPECT_EQ(phaseAt, phases.size() - 1);
     ASSERT_EQ(game.players.size(), 2u);
     EXPECT_EQ(game.players[0].ship.design, 1);
-    EXPECT_EQ(game.players[1].keys.left, SDLK_a);
-    EXPECT_EQ(game.players[1].keys.fire, SDLK_LCTRL);
-    EXPECT_GT(game.screenWidth, 640);
-    EXPECT_GT(game.screenHeight, 480);
+    EXPECT_TRUE(game.players[1].keys.left == SDLK_a && game.players[1].keys.fire == SDLK_LCTRL);
+    EXPECT_GT(game.screenWidth + game.screenHeight, 640 + 480);
 }
