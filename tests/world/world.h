@@ -1,6 +1,5 @@
-// World tests: headless SDL, the clock at 100000 ms, sprites of the real sizes at 0.4
-// pixels per unit (ship 24 x 24, size-4 asteroid 35 x 35, shot 4 x 4, turret 28 x 28,
-// planet 70 x 70), sounds off, rand() from seed 1 (glibc: 1804289383, 846930886, ...).
+// World tests: clock at 100000 ms, sprites at 0.4 pixels per unit (ship 24 x 24, asteroid
+// 35 x 35, shot 4 x 4, turret 28 x 28, planet 70 x 70), rand() from seed 1 (glibc).
 #pragma once
 
 #include "support/test_support.h"
@@ -11,6 +10,7 @@
 #include "world/turrets.h"
 #include "world/world_step.h"
 #include <SDL_mixer.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -25,6 +25,10 @@ inline int playsOf(Mix_Chunk* chunk) {
         n += Mix_Playing(c) && Mix_GetChunk(c) == chunk ? 1 : 0;
     }
     return n;
+}
+
+template <typename T> long countAlive(const std::vector<T>& v) {
+    return std::count_if(v.begin(), v.end(), [](const T& o) { return o.alive != 0; });
 }
 
 inline void clearWorld() {

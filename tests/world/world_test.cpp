@@ -1,10 +1,8 @@
-// Level numbers, gravity, motion, wrap-around, the hit test, level set-up, break-up and
-// the world step.
+// Level numbers, gravity, motion, wrap-around, hit test, level set-up, break-up, step.
 #include "world.h"
 
 TEST(World, LevelParameters) {
-    // level, difficulty: asteroids, planets, turrets, planet mass min and max, turret fire
-    // delay, turn rate, shot speed and shot life, fragments per break-up
+    // level, difficulty: asteroids, planets, turrets, masses, delay, turn, shot, life, fragments
     const double rows[][12] = {
         {1, 1, 3, 0, 0, 2, 4, 24000, 0.0045f, 4.52f, 1090, 2},
         {3, 1, 4, 0, 0, 4, 6, 8000, 0.0135f, 4.56f, 1290, 2},
@@ -29,8 +27,7 @@ TEST(World, LevelParameters) {
     }
 }
 
-// The first object of the scene receives; each source at d from it, of mass m (times the
-// receiver's 5 for a body), adds d x m / (14 d^2 + 5).
+// The first object receives d x m / (14 d^2 + 5) from a source at d of mass m (x 5 for a body).
 TEST(World, Gravity) {
     startWorld();
     const std::tuple<const char*, float, float> rows[] = {
@@ -99,8 +96,7 @@ TEST(World, WrapAround) {
                            1230, -17, 600, 600, 1202.5, -11})));
 }
 
-// Radius (w + h) / 4 truncated, positions in screen pixels, overlap strictly nearer than
-// the sum of the radii.
+// Radius (w + h) / 4 truncated; screen pixels; strictly nearer than the sum of the radii.
 TEST(World, HitTest) {
     startWorld();
     const std::tuple<double, float, float, int, bool> rows[] = {
@@ -116,8 +112,9 @@ TEST(World, HitTest) {
 }
 
 // rand() from seed 1: ship y, x, heading; planet mass, y, x; per asteroid vy, vx, y, x;
-// per turret y, x, then its reload draw.
-TEST(World, SetupLevelDrawsInTheFixedOrder) {
+// per turret y, x, then its reload draw. A break-up draws per fragment vy, vx (r % 1000 x
+// 1.1 / 250 on top), then y, x (r % 1000 / 300 on top).
+TEST(World, LevelSetupAndBreakUp) {
     startWorld();
     build("S10,10 A1,1 B1,1@0 E1,1");
     Ship& s = game.players[0].ship;
@@ -134,7 +131,6 @@ TEST(World, SetupLevelDrawsInTheFixedOrder) {
     EXPECT_TRUE((near({double(p.kind), p.mass, p.x, p.y, a.vx, a.vy, a.x, a.y, double(a.size),
                        double(a.splitsLeft), a.fragmentSpread},
                       {planet, 6, 1535, 593, -0.2028571, 0.1914286, 730, 182, 4, 3, 1.1}, 1e-6)));
-
     std::srand(2);
     setLevelParameters(7, 1); // planet mass 7..9; a turret after 26 draws
     setupLevel();
@@ -142,16 +138,13 @@ TEST(World, SetupLevelDrawsInTheFixedOrder) {
     const Turret& t = game.turrets[0]; // reload 3428 + r % 3430
     EXPECT_TRUE(
         (near({game.bodies[0].mass, t.x, t.y, double(t.lastFireTicks)}, {9, 1230, 410, 3914})));
-}
 
-TEST(World, BreakUp) {
-    startWorld();
+    clearWorld();
     setLevelParameters(1, 1);
     addAsteroid(100, 100, 0.25f, -0.5f);
     addAsteroid(900, 900);
     std::srand(1);
     splitAsteroid(0);
-    // Per fragment vy, vx (r % 1000 x 1.1 / 250 on top), then y, x (r % 1000 / 300 on top).
     ASSERT_EQ(game.bodies.size(), 4u);
     EXPECT_TRUE(game.bodies[0].alive == 0 && game.bodies[1].alive == 1);
     const std::vector<double> frags[] = {{4.1484003, 1.1852001, 103, 102, 3, 2},
@@ -164,8 +157,7 @@ TEST(World, BreakUp) {
     EXPECT_EQ(makeAsteroid(0, 0, 0, 0, 0, 5, 1, 1).image, game.asteroidImages[5]);
     EXPECT_EQ(makeAsteroid(0, 0, 0, 0, 0, 9, 1, 1).image, game.asteroidImages[1]);
 
-    // 1 + 2 + 4 hits clear a starting asteroid at difficulty 1, 1 + 3 + 9 at 3; the last
-    // of a line leaves no fragment; the dead are counted until removed, planets never.
+    // 1 + 2 + 4 hits clear an asteroid at difficulty 1, 1 + 3 + 9 at 3; the dead count too.
     const int hits[][2] = {{1, 7}, {3, 13}};
     for (const auto& r : hits) {
         setLevelParameters(1, r[0]);
@@ -194,7 +186,6 @@ TEST(World, StepWorld) {
         EXPECT_EQ(game.bullets.size(), size_t(r[1])) << "frame cap " << r[0];
     }
     clearWorld();
-    game.frameCap = 30;
     // The step length is the unsigned time since the last step over 33.33 ms.
     const std::tuple<Uint32, Uint32, double> lengths[] = {
         {100000, 17, 0.51}, {100017, 3333, 99.99}, {0xFFFFFFF0u, 26, 0.78}};
@@ -205,9 +196,8 @@ TEST(World, StepWorld) {
         EXPECT_TRUE((near({game.frameFactor, double(game.lastFrameTicks - elapsed)},
                           {factor, double(last)}, 1e-9)));
     }
-    // Collisions come first, judged where things were drawn (the asteroid flying off at
-    // 100 units a frame is still hit); then motion, removal of the dead, and wrap-around
-    // of everything (ships too). Later steps of a frame see almost no time.
+    // Collisions first, where things were drawn (the asteroid at 100 a frame is hit), then
+    // motion, removal of the dead, wrap-around of all; later steps of a frame see no time.
     build("S1615,100 A800,600 B800,600@0 A1610,900 B1,1@xd E50,50");
     game.bodies[0].vx = 100;
     game.bodies[1].vx = 10;
