@@ -11,19 +11,19 @@ keep() { /usr/bin/convert "$e2e_work/$1.png" -colors 128 -strip "$root/docs/$1.p
 start_x
 start_game "$root" "$binary"
 wait_window
-shot title-menu && keep title-menu
+wait_title title-menu 640 480 0 && keep title-menu
 key Down Return # Configure Game
-keys_apart Up Return # two players
-keys_apart Left Right Up Down space # player 1's five keys
-keys_apart a d w s f # player 2's
+key Up Return # two players
+key Left Right Up Down space # player 1's five keys
+key a d w s f # player 2's
 sleep 0.5
 shot ship-prompt && keep ship-prompt
-keys_apart Right Return Right Right Return # the second design, then the third
+key Right Return Right Right Return # the second design, then the third
 key Down Return # Settings (the cursor stayed on Configure Game)
 sleep 0.5
 shot settings-menu && keep settings-menu
 key Up Return # Cancel
-keys_apart Up Up Return Return # Play Game at difficulty 1
+key Up Up Return Return # Play Game at difficulty 1
 alt_key p p p p p p p p p # level 10: two planets and a turret
 level_in_play() { # both ships, the turret aiming, and player 1 under thrust
     shot two-players
@@ -39,6 +39,6 @@ poll 10 level_in_play || fail "no picture of level 10 with both ships and the tu
 xdotool keyup Up
 keep two-players
 key Escape
-keys_apart Up Return # Quit
+key Up Return # Quit
 wait_exit 10 >/dev/null
 echo "docs: title-menu.png ship-prompt.png settings-menu.png two-players.png"
