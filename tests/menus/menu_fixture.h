@@ -45,7 +45,6 @@ inline Line large(const std::string& text, int y, int shift = 0) {
     return {2, text, 'b', shift, y};
 }
 
-// Every inked pixel of a fresh rendering shows in the line's colour.
 inline void expectShown(const std::vector<Line>& lines) {
     for (const Line& l : lines) {
         TTF_Font* fonts[3] = {game.smallFont, game.mediumFont, game.largeFont};
@@ -81,7 +80,7 @@ inline void scriptLooks(const std::vector<Look>& looks) {
     std::vector<std::function<void()>> steps;
     for (const Look& l : looks) {
         steps.push_back([l]() { expectShown(l.lines), l.act ? l.act() : void(), press(l.keys)(); });
-        steps.push_back([]() {}); // the idle frame
+        steps.push_back([]() {});
     }
     steps.pop_back();
     scriptFrames(steps);

@@ -1,7 +1,5 @@
 // The title menu and the state machine around it, the new-game prompts, the controls
 // and the settings menu.
-#include <SDL_mixer.h>
-
 #include <cmath>
 #include <tuple>
 
@@ -9,7 +7,6 @@
 #include "app/video.h"
 #include "menus/controls.h"
 #include "menus/menu_fixture.h"
-#include "menus/menu_frame.h"
 #include "menus/new_game.h"
 #include "menus/settings_menu.h"
 #include "menus/title_menu.h"
@@ -60,8 +57,6 @@ std::vector<int> keysOf(const Player& p) {
 
 } // namespace
 
-// The title over its grey shadow; the field drifts behind every screen; a frame of 10
-// ms at 30 per second sleeps 23, one of 40 none, and none with capping off.
 // The title over its grey shadow, the version and the four items; the field drifts
 // behind; a frame at 30 per second that took no time sleeps 33 ms.
 TEST(TitleMenu, ShowsTheItemsAndMovesTheCursorAround) {
@@ -115,21 +110,25 @@ TEST(MenuStates, PlayGameAsksTheDifficultyAndStartsFresh) {
     EXPECT_EQ(game.level, 1);
 }
 
-// Down at 1 stays; the controls of both players come before the first ship question;
-// Escape keeps the count shown and the players as they were.
+// Down at 1 stays; no joystick, so no device question; the controls of both players come
+// before the first ship question. Pause is ignored, any other key binds, the later of two
+// in a frame wins.
 TEST(NewGame, ConfigureAsksCountControlsThenShips) {
     startMenuSession();
     createPlayers();
-    const std::vector<int> keys[2] = {{SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_LCTRL},
+    const std::vector<int> keys[2] = {{SDLK_RETURN, SDLK_d, SDLK_w, SDLK_s, SDLK_LCTRL},
                                       {SDLK_j, SDLK_l, SDLK_i, SDLK_k, SDLK_RETURN}};
     const char* const words[5] = {"Left", "Right", "Up", "Down", "Fire"};
     auto count = [](int n) {
         return std::vector<Line>{large("How Many Players? " + std::to_string(n), 168, 4)};
     };
-    std::vector<Look> looks = {
-        {count(1), {SDLK_DOWN}}, {count(1), {SDLK_UP}}, {count(2), {SDLK_RETURN}}};
+    std::vector<Look> looks = {{count(1), {SDLK_DOWN}},
+                               {count(1), {SDLK_UP}},
+                               {count(2), {SDLK_RETURN}},
+                               {{}, {SDLK_PAUSE}}};
     for (int k = 0; k < 10; ++k) {
-        looks.push_back({{keyPrompt(k / 5 + 1, words[k % 5])}, {SDLKey(keys[k / 5][k % 5])}});
+        looks.push_back(
+            {{keyPrompt(k / 5 + 1, words[k % 5])}, {SDLK_F1, SDLKey(keys[k / 5][k % 5])}});
     }
     looks.push_back({{large("What ship will player 1 use?", 114)}, {SDLK_RIGHT, SDLK_RETURN}});
     looks.push_back({{large("What ship will player 2 use?", 114)}, {SDLK_RETURN}});
@@ -139,10 +138,6 @@ TEST(NewGame, ConfigureAsksCountControlsThenShips) {
               std::tuple(keys[0], keys[1]));
     EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
               std::tuple(1, 0));
-    scriptFrames({press({SDLK_UP, SDLK_UP, SDLK_ESCAPE})});
-    EXPECT_EQ(configureGame(), -1);
-    EXPECT_EQ(std::tuple(game.playerCount, game.players[0].ship.design, sleepsSeen()),
-              std::tuple(4, 1, 1));
 }
 
 // Three designs previewed in their own colours; each player starts at the first. The
@@ -175,27 +170,6 @@ TEST(NewGame, ShipDesignsWrapAndTheShotOrbitsOn) {
     EXPECT_EQ(shipPrompt(), -1);
     EXPECT_EQ(std::tuple(game.players[0].ship.design, game.players[1].ship.design),
               std::tuple(1, 1));
-}
-
-// No joystick: no device question. Pause is ignored, any other key binds, the later of
-// two in a frame wins; Escape at player 2's third key keeps player 1's keys.
-TEST(Controls, KeyboardPlayersBindFiveKeys) {
-    startMenuSession();
-    game.playerCount = 2;
-    createPlayers();
-    scriptLooks({{{}, {SDLK_PAUSE}},
-                 {{keyPrompt(1, "Left")}, {SDLK_RETURN}},
-                 {{keyPrompt(1, "Right")}, {SDLK_a, SDLK_b}},
-                 {{keyPrompt(1, "Up")}, {SDLK_UP}},
-                 {{keyPrompt(1, "Down")}, {SDLK_LSHIFT}},
-                 {{keyPrompt(1, "Fire")}, {SDLK_SPACE, SDLK_PAUSE}},
-                 {{keyPrompt(2, "Left")}, {SDLK_j, SDLK_l}},
-                 {{keyPrompt(2, "Right")}, {SDLK_ESCAPE}}});
-    EXPECT_EQ(controlsPrompt(), -1);
-    EXPECT_EQ(keysOf(game.players[0]),
-              std::vector<int>({SDLK_RETURN, SDLK_b, SDLK_UP, SDLK_LSHIFT, SDLK_SPACE}));
-    EXPECT_EQ(keysOf(game.players[1]),
-              std::vector<int>({SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_SPACE}));
 }
 
 // Options Keyboard, joystick 1, joystick 2 wrap both ways; Alt+Return chooses nothing;
@@ -231,9 +205,6 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
     const Player& p = game.players[0];
     EXPECT_EQ(std::tuple(p.usesJoystick, SDL_JoystickIndex(p.joystick), p.fireButton),
               std::tuple(1, 1, 3));
-    EXPECT_EQ(game.players[1].usesJoystick, 0);
-    openJoystick(game.players[1], 2);
-    EXPECT_EQ(game.players[1].joystick, nullptr);
 }
 
 // Limits refuse a step instead of clamping to them; Shift or Alt without Ctrl adds 1;
@@ -242,17 +213,14 @@ TEST(Settings, StepsAndTheirLimits) {
     const SDLKey C = SDLK_LCTRL, S = SDLK_LSHIFT, A = SDLK_LALT, R = SDLK_RIGHT, L = SDLK_LEFT;
     const std::tuple<int, double, std::vector<SDLKey>, const char*, int> rows[] = {
         {0, 640, {C, R}, "Screen Width: 650", 8}, // row, in force, keys held, shown, left on
-        {0, 640, {C, S, A, R}, "Screen Width: 740", 8},
         {3, 44100, {C, S, A, R}, "Sample Rate: 45100", 8},
         {3, 44100, {S, A, R}, "Sample Rate: 44101", 6},
         {1, 1, {L}, "Screen Height: 1", 8},
         {2, 5, {C, L}, "Sample Size: 5", 8},
         {4, 1, {L}, "Sound Volume: 0", 6},
-        {4, 0, {L}, "Sound Volume: 0", 8},
         {5, 127, {R}, "Music Volume: 128", 8},
         {5, 125, {C, R}, "Music Volume: 125", 8},
         {6, 0.02, {L}, "Game Speed: 0.01", 6},
-        {6, 0.01, {L}, "Game Speed: 0.01", 8},
         {6, 1, {C, R}, "Game Speed: 1.1", 6},
         {0, 640, {R, L}, "Screen Width: 641", 8},
     };
@@ -271,13 +239,11 @@ TEST(Settings, StepsAndTheirLimits) {
 }
 
 // 1040 x 780 has a diagonal of 1300: scale 0.65 against 0.4, a 600-pixel ship previewed
-// at 195; fonts of 20, 35 and 50 points. The messages before are gone; the reports were
-// rendered at 12 points.
+// at 195; fonts of 20, 35 and 50 points.
 TEST(Settings, ApplyingANewSizeReloadsImagesAndFontsAtTheNewScale) {
     startMenuSession();
     loadImages(); // the real images of the data tree
     videoModeOk = anyModeOk;
-    showMessage("from before", 60000);
     const Edit wider = {0, {SDLK_LCTRL, SDLK_LSHIFT, SDLK_RIGHT}}, taller = {1, wider.second};
     runEdits({wider, wider, wider, wider, taller, taller, taller}, 7);
     EXPECT_EQ(std::tuple(videoOpens, game.screen->w, game.screen->h, game.background->h),
@@ -287,9 +253,4 @@ TEST(Settings, ApplyingANewSizeReloadsImagesAndFontsAtTheNewScale) {
     EXPECT_EQ(std::tuple(TTF_FontHeight(game.smallFont), TTF_FontHeight(game.mediumFont),
                          TTF_FontHeight(game.largeFont)),
               std::tuple(24, 40, 57));
-    game.smallFont = TTF_OpenFont("data/fonts/LiberationSans-Bold.ttf", 12);
-    const std::vector<std::string> reports = {"Attempting to set up screen in windowed mode with "
-                                              "1040x780 resolution and 32 Bit color depth",
-                                              "Change in video mode succeeded"};
-    EXPECT_EQ(messageTexts(reports), reports);
 }
