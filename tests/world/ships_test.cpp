@@ -2,9 +2,9 @@
 #include "support/virtual_joystick.h"
 #include "world.h"
 
-// Keys U D L R F (O: out of lives), or a joystick "J<hat>,<x>,<y>,<button>": the hat wins,
-// the stick acts beyond 8000 in proportion, button 3 fires. Thrust 0.13 along the heading
-// before the turn of 0.115 a frame. Exhaust x: tail 770, nose 830.
+// Keys U D L R F (O: player out; P: a planet pulls) or a joystick "J<hat>,<x>,<y>,<button>":
+// the hat wins, the stick acts beyond 8000 in proportion, button 3 fires. Thrust 0.13 along
+// the heading before the turn of 0.115 a frame. Exhaust x: tail 770, nose 830.
 TEST(World, Control) {
     const int device = attachVirtualJoystick();
     ASSERT_GE(device, 0) << "SDL2 virtual joysticks unavailable";
@@ -30,6 +30,7 @@ TEST(World, Control) {
         {"J0,0,0,2", 0, 1, 1, {0, 0, 0, 0, 0, 0, 0}},
         {"J0,0,0,3", 0, 1, 1, {0, 0, 0, 0, 0, 1, 0}},
         {"OUF", 0, 1, 1, {0, 0, 0, 0, 0, 0, 0}},
+        {"P", 0, 1, 1, {6 / 355.0, 8 / 355.0, 0, 0, 0, 0, 0}}, // a planet of mass 2 at (3, 4)
     };
     for (const auto& [input, angle0, g, f, want] : rows) {
         clearWorld();
@@ -38,6 +39,7 @@ TEST(World, Control) {
         Player& p = addFlyingPlayer(800, 600, angle0);
         p.ship.lastExhaustTicks = 0;
         p.lives = input[0] == 'O' ? 0 : 6;
+        build(input[0] == 'P' ? "P803,604" : "");
         int hat = 0, sx = 0, sy = 0, button = -1;
         p.usesJoystick = std::sscanf(input, "J%d,%d,%d,%d", &hat, &sx, &sy, &button) == 4;
         p.joystick = joystick;
@@ -48,7 +50,7 @@ TEST(World, Control) {
         setVirtualButton(0, button < 0 ? 0 : button, button >= 0);
         const SDLKey keys[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_0};
         for (const char* k = p.usesJoystick ? "F" : input; *k; ++k) {
-            holdKey(keys[std::string("UDLRFO").find(*k)]);
+            holdKey(keys[std::min(std::string("UDLRF").find(*k), size_t(5))]); // others: 0
         }
         updatePlayers();
         const double exhaustX = game.particles.empty() ? 0 : game.particles[0].x;
