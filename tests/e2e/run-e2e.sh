@@ -16,6 +16,11 @@ journey_play() {
     local at="" now="" puffs
     ship_seen() { shot ship && at=$(sprite_at "$e2e_work/ship.png" "$ship_gold" 4%); }
     poll 10 ship_seen || fail "no ship of the first design in play"
+    # Fire first, while the new ship is protected: after thrust it may have hit an asteroid.
+    alt_key m && sleep 1 # music off, so the shot's sound stands alone
+    local quiet loud && quiet=$(loudness 0.5) && xdotool keydown space sleep 0.4 && loud=$(loudness 0.3) && xdotool keyup space
+    above "$loud" "$(awk -v q="$quiet" 'BEGIN {print q * 2 + 20}')" || fail "no fire sound ($quiet quiet, $loud firing)"
+    alt_key m && poll 10 ship_seen || fail "no ship of the first design after firing"
     puffs=$(colour_count "$e2e_work/ship.png" "$exhaust" 4%)
     thrusting() { # the ship leaves its place and exhaust behind
         shot thrust && now=$(sprite_at "$e2e_work/thrust.png" "$ship_gold" 4%) && apart "$now" "$at" 6 &&
@@ -24,10 +29,6 @@ journey_play() {
     xdotool keydown Up
     poll 10 thrusting || fail "under thrust the ship went from '$at' to '$now' ($puffs exhaust pixels before)"
     xdotool keyup Up
-    alt_key m && sleep 1 # music off, so the shot's sound stands alone
-    local quiet loud && quiet=$(loudness 0.5) && xdotool keydown space sleep 0.4 && loud=$(loudness 0.3) && xdotool keyup space
-    above "$loud" "$(awk -v q="$quiet" 'BEGIN {print q * 2 + 20}')" || fail "no fire sound ($quiet quiet, $loud firing)"
-    alt_key m
     # Level 6 brings a planet (perhaps half off the edge) and no turret; level 7 the turret.
     local p t c
     level() { # NAME: counts the planet's, the turret's and the crosshairs' pixels
