@@ -217,21 +217,23 @@ TEST(World, Drawing) {
         EXPECT_TRUE(colourAt(p[0], p[1], Uint8(p[2]), Uint8(p[3]), Uint8(p[4])))
             << p[0] << ", " << p[1];
     }
-    // shielded, frame, paused, lives: ship drawn, frame (frameCounter + 1) % 4 is 1
-    const int rows[][6] = {
-        {1, 4, 0, 6, 0, 1}, {1, 5, 0, 6, 1, 0}, {1, 4, 1, 6, 1, 1}, {0, 0, 0, 0, 0, 1}};
+    // shielded, frame, paused, lives, alive: ship drawn, frame (frameCounter + 1) % 4 is 1
+    const int rows[][7] = {
+        {1, 4, 0, 6, 1, 0, 1}, {1, 5, 0, 6, 1, 1, 0}, {1, 4, 1, 6, 1, 1, 1},
+        {0, 0, 0, 0, 1, 0, 1}, {0, 0, 0, 6, 0, 0, 1},
+    };
     for (const auto& r : rows) {
         game.players[0].ship.shielded = r[0];
         game.frameCounter = r[1];
         game.paused = r[2];
         game.players[0].lives = r[3];
-        game.players[0].ship.alive = r[3] > 0;
+        game.players[0].ship.alive = r[4];
         fillScreen(0, 0, 0);
         drawParticles();
         drawShips();
         drawCrosshairs();
-        EXPECT_EQ(colourAt(160, 200, 0, 200, 0), r[4] == 1) << r[0] << r[1] << r[2] << r[3];
-        EXPECT_EQ(colourAt(585, 360, 0, 200, 0), r[5] == 1) << r[1];
-        EXPECT_EQ(colourAt(480, 80, 255, 0, 0), r[3] > 0);
+        EXPECT_EQ(colourAt(160, 200, 0, 200, 0), r[5] == 1) << r[0] << r[1] << r[2] << r[3] << r[4];
+        EXPECT_EQ(colourAt(585, 360, 0, 200, 0), r[6] == 1) << r[1];
+        EXPECT_EQ(colourAt(480, 80, 255, 0, 0), r[4] == 1);
     }
 }

@@ -127,7 +127,6 @@ TEST(World, Players) {
     s.design = 1;
     s.vx = 3;
     s.vy = -2;
-    s.angle = 1.25;
     game.players[1].lives = 1;
     advanceClock(777);
     std::srand(1);
@@ -138,7 +137,7 @@ TEST(World, Players) {
     const Particle& q = game.particles[0];
     EXPECT_TRUE((near({q.x, q.vx, q.vy, s.x, s.y, double(s.alive), double(s.deathTicks), s.vx, s.vy,
                        s.angle, double(game.players[0].lives)},
-                      {800, 6.8538966, 0.5629996, 522, 120, 0, 100777, 0, 0, 1.25, 5})));
+                      {800, 6.8538966, 0.5629996, 522, 120, 0, 100777, 0, 0, 0, 5})));
     playerDied(1);
     const std::vector<std::string> said = {"Player 1 died and has 5 lives remaining",
                                            "Player 2 died and has 0 lives remaining"};

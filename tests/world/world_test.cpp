@@ -106,8 +106,7 @@ TEST(World, HitTest) {
     };
     for (const auto& [scale, x, y, w, overlap] : rows) {
         game.scaleX = game.scaleY = scale;
-        EXPECT_EQ(circlesOverlap(100, 100, x, y, w, 20, 20, 20), overlap)
-            << x << ", " << y << " " << w;
+        EXPECT_EQ(circlesOverlap(100, 100, x, y, w, 20, 20, 20), overlap) << x << ", " << y;
     }
 }
 
