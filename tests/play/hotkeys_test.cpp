@@ -1,5 +1,4 @@
 // The hotkeys and the music they and the game choose.
-#include <SDL_mixer.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -112,8 +111,8 @@ TEST(Hotkeys, EachKeyChangesItsSettingAndSaysSo) {
     }
 }
 
-// Music on, the piece playing before, an Alt key or else playMusicTrack's force, track and
-// announce, the seed of rand (0: no data tree), the messages and whether music plays after.
+// Music on, the piece before, an Alt key or playMusicTrack's arguments, the seed of rand
+// (0: no data tree), the messages and whether music plays after.
 // clang-format off
 struct MusicRow { int on, before; SDLKey key; int force, track, announce; unsigned seed; const char* says[2]; int playing; };
 const MusicRow kMusicRows[] = {

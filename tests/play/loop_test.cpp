@@ -1,6 +1,4 @@
 // The game loop: its messages and ways out, frame pacing and Maximum Speed.
-#include <SDL_mixer.h>
-
 #include <cstdlib>
 #include <tuple>
 

@@ -6,7 +6,6 @@
 
 #include "app/game_state.h"
 #include "play/game_loop.h"
-#include "play/messages.h"
 #include "support/test_support.h"
 #include "world/players.h"
 

@@ -64,16 +64,21 @@ TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
                  game.players[0].lives = game.players[1].lives = 3; // a shorter way to game over
                  std::erase_if(game.bodies, [](Body& b) { return b.kind == asteroid; });
              }),
-        keys({SDLK_PAUSE}), keys({}, false, 5),
         keys({SDLK_PAUSE}, false, 0,
              [] {
-                 EXPECT_EQ(game.level, 2); // the frame after the clearing counted none
+                 clearMessages();
+                 showMessage("short", 10); // runs out even while the game is paused
              }),
+        keys({}, false, 5,
+             [] {
+                 EXPECT_EQ(game.level, 2);            // the frame after the clearing counted none
+                 EXPECT_EQ(game.messages.size(), 2u); // "Game paused", "Starting Level 2"
+             }),
+        keys({SDLK_PAUSE}),
         keys({SDLK_l, SDLK_l, SDLK_l}, true), // the level falls below 1 and starts again at 1
         keys({}, false, 3,
              [] {
-                 EXPECT_EQ(game.level, 1);
-                 EXPECT_EQ(game.difficulty, 5);
+                 EXPECT_TRUE(game.level == 1 && game.difficulty == 5);
                  Mix_HaltMusic(); // the game starts another piece within a second
              }),
         keys({SDLK_0}, true), // Maximum Speed: each frame that slept raises the cap by 1
@@ -96,7 +101,7 @@ TEST(Session, TitleConfigurationGameOverSettingsAndQuit) {
     EXPECT_EQ(runProgram(), 0);
     EXPECT_EQ(phaseAt, phases.size() - 1);
     ASSERT_EQ(game.players.size(), 2u);
-    EXPECT_EQ(game.players[0].ship.design, 1);
-    EXPECT_TRUE(game.players[1].keys.left == SDLK_a && game.players[1].keys.fire == SDLK_LCTRL);
+    EXPECT_TRUE(game.players[0].ship.design == 1 && game.players[1].keys.left == SDLK_a &&
+                game.players[1].keys.fire == SDLK_LCTRL);
     EXPECT_GT(game.screenWidth + game.screenHeight, 640 + 480);
 }
