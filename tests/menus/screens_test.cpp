@@ -175,7 +175,7 @@ TEST(NewGame, ShipDesignsWrapAndTheShotOrbitsOn) {
 // Options Keyboard, joystick 1, joystick 2 wrap both ways; Alt+Return chooses nothing;
 // of buttons 5 and 3 held, 3 fires; the next player's choice opens on the keyboard.
 TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
-    ASSERT_EQ(attachVirtualJoysticks({{}, {}}).size(), 2u);
+    ASSERT_TRUE(attachVirtualJoystick() >= 0 && attachVirtualJoystick() >= 0);
     startMenuSession();
     game.playerCount = 2;
     createPlayers();

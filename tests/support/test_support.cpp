@@ -148,10 +148,6 @@ std::string sourceDir() {
     return STELLAROX_SOURCE_DIR;
 }
 
-std::string gameBinary() {
-    return STELLAROX_BINARY;
-}
-
 std::string copyDataTree() {
     char pattern[] = "/tmp/stellarox-tree-XXXXXX";
     const char* dir = mkdtemp(pattern);
@@ -171,68 +167,51 @@ void removeTree(const std::string& dir) {
 RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& env,
                         int timeoutSeconds, int sendSigtermAfterMs) {
     RunResult result;
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
+    int out[2];
+    if (pipe(out) != 0) {
         return result;
     }
-    pid_t pid = fork();
+    const pid_t pid = fork();
     if (pid == 0) {
-        dup2(pipeFds[1], 1);
-        dup2(pipeFds[1], 2);
-        close(pipeFds[0]);
-        if (chdir(dir.c_str()) != 0) {
-            _exit(127);
-        }
+        dup2(out[1], 1);
+        dup2(out[1], 2);
+        close(out[0]);
         // Images are freed only before a reload, by design: at exit SDL still holds
         // them, and the sanitizer build's leak report would change the exit status.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 0);
         for (const std::string& e : env) {
             putenv(const_cast<char*>(e.c_str()));
         }
-        const std::string binary = gameBinary();
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        if (chdir(dir.c_str()) == 0) {
+            execl(STELLAROX_BINARY, STELLAROX_BINARY, static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
-    close(pipeFds[1]);
-    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    close(out[1]);
+    fcntl(out[0], F_SETFL, O_NONBLOCK);
     char buffer[4096];
-    auto drain = [&]() {
-        ssize_t n;
-        while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+    ssize_t n = 0;
+    int status = 0;
+    int waited = 0;
+    for (; waitpid(pid, &status, WNOHANG) != pid; waited += 10, usleep(10000)) {
+        if (sendSigtermAfterMs >= 0 && waited == sendSigtermAfterMs / 10 * 10) {
+            kill(pid, SIGTERM);
+        }
+        if (waited >= timeoutSeconds * 1000) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            close(out[0]);
+            return result;
+        }
+        while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
             result.output.append(buffer, size_t(n));
         }
-    };
-    int waited = 0;
-    int status = 0;
-    bool sentTerm = false;
-    bool finished = false;
-    while (waited < timeoutSeconds * 1000) {
-        pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid) {
-            finished = true;
-            break;
-        }
-        if (!sentTerm && sendSigtermAfterMs >= 0 && waited >= sendSigtermAfterMs) {
-            kill(pid, SIGTERM);
-            sentTerm = true;
-        }
-        drain();
-        usleep(10000);
-        waited += 10;
     }
-    if (!finished) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        close(pipeFds[0]);
-        return result;
+    while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
+        result.output.append(buffer, size_t(n));
     }
-    drain();
-    close(pipeFds[0]);
-    if (WIFEXITED(status)) {
-        result.status = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        result.status = 1000 + WTERMSIG(status);
-    }
+    close(out[0]);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
     return result;
 }
 

@@ -34,9 +34,8 @@ void fillScreen(Uint8 r, Uint8 g, Uint8 b);
 // 640 x 480, so world tests run without the tree (ships: `designs` of 24 x 24).
 void useSyntheticImages(int designs = 3);
 
-// Path of the source tree (the working directory of the tests) and of the game binary.
+// The source tree: the working directory of the tests.
 std::string sourceDir();
-std::string gameBinary();
 
 // A fresh copy of the generated data tree below a new temporary directory; returns
 // the directory that holds `data/`.

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "support/test_support.h"
-#include "support/world_builders.h"
+#include "world/asteroids.h"
 #include "world/bullets.h"
 #include "world/collisions.h"
 #include "world/particles.h"
+#include "world/players.h"
+#include "world/ships.h"
 #include "world/turrets.h"
 #include "world/world_step.h"
 #include <SDL_mixer.h>
@@ -25,6 +27,25 @@ inline int playsOf(Mix_Chunk* chunk) {
         n += Mix_Playing(c) && Mix_GetChunk(c) == chunk ? 1 : 0;
     }
     return n;
+}
+
+// A keyboard player in play (six lives, unshielded, at rest) at (x, y) heading `angle`.
+inline Player& addFlyingPlayer(double x, double y, double angle = 0.0) {
+    addPlayer();
+    const int index = int(game.players.size()) - 1;
+    resetShip(index, float(x), float(y));
+    Player& p = game.players.back();
+    p.lives = 6;
+    p.ship.angle = angle;
+    p.ship.shielded = 0;
+    p.ship.protectionTimerOn = 0;
+    return p;
+}
+
+// A size-4 asteroid, as a level starts them (three break-ups left).
+inline Body& addAsteroid(double x, double y, float vx = 0, float vy = 0) {
+    game.bodies.push_back(makeAsteroid(x, y, vx, vy, 0, 4, 3, 1.1f));
+    return game.bodies.back();
 }
 
 template <typename T> long countAlive(const std::vector<T>& v) {
