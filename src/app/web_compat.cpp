@@ -36,6 +36,13 @@ EM_JS(void, webRequestFullscreen, (int on), {
     }
 });
 
+// A new video mode on the desktop starts with every key up, a held Alt+Enter included;
+// without this, holding the keys would switch modes on every frame.
+EM_JS(void, webReleaseKeys, (), {
+    HEAPU8.fill(0, SDL.keyboardState, SDL.keyboardState + 0x10000);
+    SDL.keyboardMap = {};
+});
+
 // Draws one line in the page's registered copy of the game's font, glyph by glyph at
 // whole-pixel advances with pair kerning, as FreeType lays it out, then drops the
 // browser's smoothing: a pixel is ink when at least 7/16 covered, the cut that comes
@@ -269,6 +276,7 @@ int webInit(Uint32 flags) {
 
 SDL_Surface* webSetVideoMode(int width, int height, int bpp, Uint32 flags) {
     webRequestFullscreen((flags & SDL_FULLSCREEN) != 0 ? 1 : 0);
+    webReleaseKeys();
     return SDL_SetVideoMode(width, height, bpp, flags & ~Uint32(SDL_FULLSCREEN));
 }
 
