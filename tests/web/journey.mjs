@@ -21,10 +21,15 @@ const browser = spawn('/usr/bin/chromium', ['--headless', '--no-sandbox', '--dis
   '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required',
   `--user-data-dir=${profile}`, '--remote-debugging-port=0', '--window-size=1024,768',
-  'about:blank'], { stdio: 'ignore' });
+  'about:blank'], { stdio: 'ignore', detached: true });
+// /usr/bin/chromium is a wrapper that does not exec: the whole process group goes.
 const stop = (code) => {
-  browser.once('exit', () => { fs.rmSync(profile, { recursive: true, force: true }); process.exit(code); });
-  browser.kill();
+  browser.once('exit', () => {
+    // Chromium's helpers may still be writing the profile for a moment.
+    try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch {}
+    process.exit(code);
+  });
+  process.kill(-browser.pid, 'SIGTERM');
 };
 setTimeout(() => { console.log('FAIL journey timed out'); stop(1); }, 120000);
 
