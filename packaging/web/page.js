@@ -1,10 +1,12 @@
 // The page around the game: the loading bar, the click-to-play gate (browsers start no
 // sound before a click), the game's font handed to the browser under the path the game
-// opens it by, the music fetched in the background, and the end state with the exit
-// status. window.stellarox exposes the page state to the browser journey.
+// opens it by, the music fetched in the background once the title menu shows (so that
+// the first frame waits for nothing but pictures, sounds and font), and the end state
+// with the exit status. window.stellarox exposes the page state to the browser journey.
 'use strict';
 
-var stellarox = { state: 'loading', exitStatus: null, musicLoaded: 0, firstFrameAt: 0 };
+var stellarox = { state: 'loading', exitStatus: null, musicLoaded: 0, readyAt: 0, startedAt: 0,
+                  titleAt: 0 };
 
 var Module = (function () {
   var canvas = document.getElementById('canvas');
@@ -74,11 +76,22 @@ var Module = (function () {
     overlay.hidden = false;
   }
 
+  // The game flips an empty screen, the loading screen, then the first title frame.
+  function watchForTitle() {
+    if ((Module.webFrames || 0) >= 3) {
+      stellarox.titleAt = performance.now();
+      fetchMusic();
+    } else if (stellarox.state === 'running') {
+      setTimeout(watchForTitle, 10);
+    }
+  }
+
   function start() {
     overlay.hidden = true;
     canvas.focus();
     stellarox.state = 'running';
     stellarox.startedAt = performance.now();
+    setTimeout(watchForTitle, 10);
     Module.callMain([]);
   }
 
@@ -96,10 +109,10 @@ var Module = (function () {
       show('Loading the font...', 1);
       registerFont().then(function () {
         stellarox.state = 'ready';
+        stellarox.readyAt = performance.now();
         show('Ready.', null);
         play.hidden = false;
         play.onclick = start;
-        fetchMusic();
       }, function (e) {
         finish('The game could not start: the font did not load (' + e + ').', 'font');
       });
