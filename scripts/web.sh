@@ -40,5 +40,5 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -n "$port" ]] || { echo "the web server did not start" >&2; exit 1; }
-node --experimental-websocket "$root/tests/web/journey.mjs" "http://127.0.0.1:$port/" \
+node "$root/tests/web/journey.mjs" "http://127.0.0.1:$port/" \
     "$out/desktop-title.ppm" "$out"

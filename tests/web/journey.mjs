@@ -1,7 +1,8 @@
 // The browser journey: headless Chromium, driven over its DevTools protocol, plays the
 // served web build: gate, title (compared with the desktop's title frame), a game with
 // thrust and fire, Escape, a volume change in Settings, Quit and the page's end state.
-// Usage: node --experimental-websocket journey.mjs URL DESKTOP_TITLE.ppm OUT_DIR
+// The protocol runs over a pipe, so any Node.js from 18 on will do, without packages.
+// Usage: node journey.mjs URL DESKTOP_TITLE.ppm OUT_DIR
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -20,16 +21,17 @@ const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'stellarox-chromium-'));
 const browser = spawn('/usr/bin/chromium', ['--headless', '--no-sandbox', '--disable-gpu',
   '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required',
-  `--user-data-dir=${profile}`, '--remote-debugging-port=0', '--window-size=1024,768',
-  'about:blank'], { stdio: 'ignore', detached: true });
-// /usr/bin/chromium is a wrapper that does not exec: the whole process group goes.
+  `--user-data-dir=${profile}`, '--remote-debugging-pipe', '--window-size=1024,768',
+  'about:blank'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+// Chromium is asked to close over the protocol; /usr/bin/chromium is a wrapper script
+// that waits for it.
 const stop = (code) => {
   browser.once('exit', () => {
     // Chromium's helpers may still be writing the profile for a moment.
     try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch {}
     process.exit(code);
   });
-  process.kill(-browser.pid, 'SIGTERM');
+  browser.stdio[3].write(JSON.stringify({ id: 0, method: 'Browser.close' }) + '\0');
 };
 setTimeout(() => { console.log('FAIL journey timed out'); stop(1); }, 120000);
 
@@ -39,33 +41,35 @@ async function until(what, test, ms = 15000) {
   stop(1);
 }
 
-// The DevTools connection: one page, commands by id, events collected.
-let port = 0;
-await until('Chromium starts', () => {
-  const f = path.join(profile, 'DevToolsActivePort');
-  if (fs.existsSync(f)) port = Number(fs.readFileSync(f, 'utf8').split('\n')[0]);
-  return port > 0;
-});
-const pages = await (await fetch(`http://127.0.0.1:${port}/json/list`)).json();
-const ws = new WebSocket(pages.find((p) => p.type === 'page').webSocketDebuggerUrl);
-await new Promise((r) => ws.addEventListener('open', r));
-let nextId = 1;
+// The DevTools connection: messages end in a zero byte on fds 3 (to Chromium) and 4.
+let nextId = 1, received = '';
 const waiting = new Map();
 const consoleErrors = [];
-ws.addEventListener('message', (e) => {
-  const m = JSON.parse(e.data);
-  if (m.id && waiting.has(m.id)) { waiting.get(m.id)(m); waiting.delete(m.id); }
-  if (m.method === 'Runtime.exceptionThrown') consoleErrors.push(m.params.exceptionDetails.text);
-  if (m.method === 'Runtime.consoleAPICalled' && m.params.type === 'error')
-    consoleErrors.push(m.params.args.map((a) => a.value).join(' '));
-  if (m.method === 'Log.entryAdded' && m.params.entry.level === 'error')
-    consoleErrors.push(`${m.params.entry.text} ${m.params.entry.url || ''}`);
+browser.stdio[4].setEncoding('utf8');
+browser.stdio[4].on('data', (chunk) => {
+  received += chunk;
+  for (let end; (end = received.indexOf('\0')) >= 0; received = received.slice(end + 1)) {
+    const m = JSON.parse(received.slice(0, end));
+    if (m.id && waiting.has(m.id)) { waiting.get(m.id)(m); waiting.delete(m.id); }
+    if (m.method === 'Runtime.exceptionThrown') consoleErrors.push(m.params.exceptionDetails.text);
+    if (m.method === 'Runtime.consoleAPICalled' && m.params.type === 'error')
+      consoleErrors.push(m.params.args.map((a) => a.value).join(' '));
+    if (m.method === 'Log.entryAdded' && m.params.entry.level === 'error')
+      consoleErrors.push(`${m.params.entry.text} ${m.params.entry.url || ''}`);
+  }
 });
-const send = (method, params = {}) => new Promise((resolve) => {
+const command = (method, params = {}, sessionId = undefined) => new Promise((resolve) => {
   const id = nextId++;
   waiting.set(id, resolve);
-  ws.send(JSON.stringify({ id, method, params }));
+  browser.stdio[3].write(JSON.stringify({ id, method, params, sessionId }) + '\0');
 });
+let page;
+await until('Chromium starts', async () => {
+  page = (await command('Target.getTargets')).result.targetInfos.find((t) => t.type === 'page');
+  return page !== undefined;
+});
+const session = (await command('Target.attachToTarget', { targetId: page.targetId, flatten: true })).result.sessionId;
+const send = (method, params = {}) => command(method, params, session);
 const evaluate = async (expression) =>
   (await send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true })).result.result.value;
 const probe = async () => JSON.parse(await evaluate("UTF8ToString(Module._webProbe())"));
