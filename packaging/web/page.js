@@ -118,7 +118,8 @@ var Module = (function () {
       });
     },
     onExit: function (status) {
-      finish('Stellarox has ended. Exit status ' + status + '.', status);
+      finish((status === 0 ? 'Stellarox has ended.' : 'Stellarox stopped on an error.') +
+             ' Exit status ' + status + '.', status);
     },
     onAbort: function (what) {
       finish('Stellarox stopped with an error: ' + what, 'abort');
