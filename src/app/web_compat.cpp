@@ -293,8 +293,9 @@ Uint8* webGetKeyState(int* count) {
     return SDL_GetKeyboardState(count);
 }
 
-// Decodes with stb_image, as the desktop's decoder does, ignoring gamma and colour
-// chunks so that key colours stay exact; each file is decoded once.
+// Decodes with stb_image, which like the desktop's SDL_image ignores gamma and colour
+// chunks (the browser's decoder applies them and shifts key colours); each file is
+// decoded once.
 SDL_Surface* webLoadImage(const char* path) {
     if (path == nullptr) {
         return nullptr;
