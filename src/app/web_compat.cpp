@@ -169,12 +169,12 @@ EM_JS(int, webPadRead, (int index, int kind, int which), {
            (pressed(14) ? 8 : 0);
 });
 
-EM_JS(char*, webPadName, (int index), {
+EM_JS(void, webPadName, (int index, char* out, int size), {
     var pads = navigator.getGamepads
                    ? Array.prototype.filter.call(
                          navigator.getGamepads(), function(p) { return p && p.connected; })
                    : [];
-    return pads[index] ? stringToNewUTF8(pads[index].id) : 0;
+    stringToUTF8(pads[index] ? pads[index].id : String(), out, size);
 });
 
 extern "C" unsigned char* stbi_load(const char* path, int* w, int* h, int* channels, int wanted);
@@ -512,11 +512,12 @@ int webNumJoysticks() {
 }
 
 const char* webJoystickName(int index) {
-    static std::string name;
-    char* raw = index >= 0 && index < webNumJoysticks() ? webPadName(index) : nullptr;
-    name = raw != nullptr ? raw : "";
-    std::free(raw);
-    return name.c_str();
+    static char name[128];
+    name[0] = '\0';
+    if (index >= 0 && index < webNumJoysticks()) {
+        webPadName(index, name, int(sizeof name));
+    }
+    return name;
 }
 
 SDL_Joystick* webJoystickOpen(int index) {
