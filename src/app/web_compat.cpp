@@ -43,6 +43,15 @@ EM_JS(void, webReleaseKeys, (), {
     SDL.keyboardMap = {};
 });
 
+// SDL_mixer mixes 8 channels unless told otherwise; the emulation opens 32 (and only
+// ever grows), which would let more effects sound at once than on the desktop.
+EM_JS(void, webLimitChannels, (int count), {
+    if (SDL.numChannels > count) {
+        SDL.numChannels = count;
+        SDL.channels.length = count;
+    }
+});
+
 // Draws one line in the page's registered copy of the game's font, glyph by glyph at
 // whole-pixel advances with pair kerning, as FreeType lays it out, then drops the
 // browser's smoothing: a pixel is ink when at least 7/16 covered, the cut that comes
@@ -229,6 +238,7 @@ int audioFrequency = 0;
 Uint16 audioFormat = 0;
 int audioChannels = 0;
 
+const int kMixerChannels = 8;
 const Uint32 kRgb = 0x00ffffff;
 const Uint32 kOpaque = 0xff000000;
 
@@ -470,6 +480,9 @@ SDL_Surface* webRenderTextSolid(TTF_Font* font, const char* text, SDL_Color colo
 
 int webOpenAudio(int frequency, Uint16 format, int channels, int chunkSize) {
     const int result = Mix_OpenAudio(frequency, format, channels, chunkSize);
+    if (result == 0) {
+        webLimitChannels(kMixerChannels);
+    }
     audioOpen = result == 0;
     audioFrequency = frequency;
     audioFormat = format;
