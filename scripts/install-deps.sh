@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, but only when one is missing,
 # so that a machine that has everything pays nothing.
+# Usage: install-deps.sh [web]. Without a stage: the desktop build, its tests and the
+# package checks. "web": Emscripten, Chromium and Node.js for the browser build and its
+# journey, which only that stage pays for.
 set -euo pipefail
 
-packages=(
-    cmake g++ pkg-config
-    libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev libsdl-gfx1.2-dev
-    libgtest-dev libbenchmark-dev
-    libpng-dev libsndfile1-dev fonts-liberation
-    xvfb xdotool imagemagick x11-utils lintian valgrind
-)
+case "${1:-}" in
+"")
+    packages=(
+        cmake g++ pkg-config
+        libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
+        libsdl-gfx1.2-dev libgtest-dev libbenchmark-dev
+        libpng-dev libsndfile1-dev fonts-liberation
+        xvfb xdotool imagemagick x11-utils lintian valgrind appstream desktop-file-utils
+    )
+    ;;
+web)
+    # Debian's Emscripten has its system libraries prebuilt: nothing is downloaded. Its
+    # recommended packages would upgrade the init system, hence --no-install-recommends.
+    packages=(emscripten chromium nodejs python3)
+    ;;
+*)
+    echo "usage: $0 [web]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
