@@ -78,6 +78,9 @@ journey_package() {
     ! dpkg-deb -f "$deb" Depends | grep -- -dev || fail "the package depends on -dev packages"
     ! { command -v lintian >/dev/null && grep '^E:' <(lintian "$deb" 2>&1); } || fail "lintian errors"
     dpkg-deb -x "$deb" "$e2e_work/root"
+    # The font comes from the dependency fonts-liberation, which this bare root lacks.
+    mkdir -p "$e2e_work/root/usr/share/fonts/truetype"
+    ln -s /usr/share/fonts/truetype/liberation "$e2e_work/root/usr/share/fonts/truetype/"
     start_x && start_game / "$game" && wait_window
     wait_title unpacked 640 480 0
     key Up Return && wait_exit 10 # Quit
