@@ -103,7 +103,7 @@ struct GameState {
     TTF_Font* largeFont = nullptr;
 
     // ---- Input
-    Uint8* keyState = nullptr; // SDL_GetKeyState(NULL), refreshed every frame
+    const Uint8* keyState = nullptr; // SDL_GetKeyState(NULL), refreshed every frame
     SDL_Event event = {};
     int titleChoice = 0;
 
