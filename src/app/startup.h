@@ -3,7 +3,8 @@
 
 #include <SDL.h>
 
-// The whole program as main runs it; returns main's status.
+// The whole program as main runs it; returns main's status. Defined beside main in
+// app/main.cpp, the one caller above every subsystem.
 int runProgram();
 bool init();
 // The audio buffer SDL is given for a chunk size: the next power of two, at most 32768.
