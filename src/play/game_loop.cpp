@@ -65,9 +65,12 @@ void onceASecond(GameRun& run) {
 
 enum class FrameResult { goOn, leave };
 
-// The event queue. Escape leaves at once; a closed window finishes the frame.
+// The event queue. Escape leaves at once; a closed window finishes the frame. One pump,
+// then only what it queued, as in the menus: a joystick that toggles a button at every
+// pump would keep a polling loop going forever.
 FrameResult readEvents(GameRun& run) {
-    while (SDL_PollEvent(&game.event)) {
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&game.event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
         if (game.event.type == SDL_QUIT) {
             run.quitRequested = 1;
         } else if (game.event.type == SDL_KEYDOWN) {
