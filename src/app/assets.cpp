@@ -1,6 +1,8 @@
 #include "app/assets.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/drawing.h"
 #include "app/game_state.h"
@@ -9,6 +11,38 @@
 namespace {
 
 const char* const kFontPath = "data/fonts/LiberationSans-Bold.ttf";
+
+// A sound effect is short; the cap bounds what the mixer's rate conversion may allocate.
+const size_t kMaxSoundBytes = 8u << 20;
+
+Uint32 littleEndian(const std::vector<Uint8>& bytes, size_t at, int width) {
+    Uint32 value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = value << 8 | bytes[at + size_t(i)];
+    }
+    return value;
+}
+
+// The mixer's own readers crashed or hung on odd formats, so only the plain
+// shape it converts well reaches it, with every chunk inside the file.
+bool formatIsPlayable(const std::vector<Uint8>& bytes, size_t at) {
+    const Uint32 encoding = littleEndian(bytes, at, 2);
+    const Uint32 channels = littleEndian(bytes, at + 2, 2);
+    const Uint32 rate = littleEndian(bytes, at + 4, 4);
+    const Uint32 blockAlign = littleEndian(bytes, at + 12, 2);
+    const Uint32 bits = littleEndian(bytes, at + 14, 2);
+    return encoding == 1 && (channels == 1 || channels == 2) && (bits == 8 || bits == 16) &&
+           blockAlign == channels * bits / 8 && sampleRateIsPlayable(rate);
+}
+
+Mix_Chunk* loadSound(const char* path) {
+    std::vector<Uint8> bytes;
+    if (!readWholeFile(path, kMaxSoundBytes, bytes) || !soundFileIsPlayable(bytes)) {
+        return nullptr;
+    }
+    // The mixer converts the bytes into a chunk of its own; the checked copy then goes.
+    return Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+}
 
 // Sprites without an explicit key stand on magenta, zoomed without smoothing.
 SDL_Surface* loadSprite(const std::string& path, double zoom) {
@@ -62,6 +96,51 @@ std::string designNumber(int n) {
     }
     s << n;
     return s.str();
+}
+
+bool readWholeFile(const char* path, size_t maxBytes, std::vector<Uint8>& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    Uint8 block[65536];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && bytes.size() <= maxBytes) {
+        bytes.insert(bytes.end(), block, block + got);
+    }
+    const bool whole = std::ferror(file) == 0 && bytes.size() <= maxBytes;
+    std::fclose(file);
+    return whole;
+}
+
+bool sampleRateIsPlayable(Uint32 rate) {
+    return rate >= 8000 && rate <= 96000;
+}
+
+bool soundFileIsPlayable(const std::vector<Uint8>& bytes) {
+    const size_t n = bytes.size();
+    if (n < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0 || littleEndian(bytes, 4, 4) > n - 8) {
+        return false;
+    }
+    bool formatSeen = false;
+    for (size_t at = 12; at + 8 <= n;) {
+        const Uint32 size = littleEndian(bytes, at + 4, 4);
+        if (size > n - at - 8) {
+            return false;
+        }
+        if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0) {
+            if (size < 16 || !formatIsPlayable(bytes, at + 8)) {
+                return false;
+            }
+            formatSeen = true;
+        } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
+            return formatSeen;
+        }
+        at += 8 + size_t(size) + (size & 1); // chunks are padded to even lengths
+    }
+    return false;
 }
 
 void loadFiles() {
@@ -150,10 +229,10 @@ void loadSounds() {
     Mix_FreeChunk(game.turretFireSound);
     Mix_FreeChunk(game.engineSound);
     Mix_FreeChunk(game.asteroidHitSound);
-    game.shipFireSound = Mix_LoadWAV_RW(SDL_RWFromFile("data/snd/shipFire.wav", "rb"), 1);
-    game.turretFireSound = Mix_LoadWAV_RW(SDL_RWFromFile("data/snd/turretFire.wav", "rb"), 1);
-    game.engineSound = Mix_LoadWAV_RW(SDL_RWFromFile("data/snd/engine.wav", "rb"), 1);
-    game.asteroidHitSound = Mix_LoadWAV_RW(SDL_RWFromFile("data/snd/asteroidHit.wav", "rb"), 1);
+    game.shipFireSound = loadSound("data/snd/shipFire.wav");
+    game.turretFireSound = loadSound("data/snd/turretFire.wav");
+    game.engineSound = loadSound("data/snd/engine.wav");
+    game.asteroidHitSound = loadSound("data/snd/asteroidHit.wav");
     if (game.shipFireSound == nullptr || game.turretFireSound == nullptr ||
         game.engineSound == nullptr || game.asteroidHitSound == nullptr) {
         exitWithoutCleanup(200);

@@ -98,12 +98,13 @@ struct GameState {
     Mix_Chunk* engineSound = nullptr;
     Mix_Chunk* asteroidHitSound = nullptr;
     Mix_Music* music = nullptr;
+    std::vector<Uint8> musicBytes; // the checked file `music` plays from
     TTF_Font* smallFont = nullptr;
     TTF_Font* mediumFont = nullptr;
     TTF_Font* largeFont = nullptr;
 
     // ---- Input
-    Uint8* keyState = nullptr; // SDL_GetKeyState(NULL), refreshed every frame
+    const Uint8* keyState = nullptr; // SDL_GetKeyState(NULL), refreshed every frame
     SDL_Event event = {};
     int titleChoice = 0;
 

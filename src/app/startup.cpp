@@ -1,30 +1,9 @@
 #include "app/startup.h"
 
 #include <cstdlib>
-#include <ctime>
 
-#include "app/assets.h"
 #include "app/game_state.h"
 #include "app/video.h"
-#include "menus/title_menu.h"
-#include "play/music.h"
-#include "world/asteroids.h"
-#include "world/objects.h"
-
-int runProgram() {
-    std::srand(unsigned(std::time(nullptr)));
-    if (!init()) {
-        quit(50);
-    }
-    loadFiles();
-    playMusicTrack(0, 7, 0);
-    game.titleChoice = 0;
-    setLevelParameters(game.level, game.difficulty);
-    setupLevel();
-    runMenus();
-    cleanup();
-    return 0;
-}
 
 bool init() {
     if (SDL_Init(0xFFFF) == -1) {

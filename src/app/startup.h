@@ -3,8 +3,6 @@
 
 #include <SDL.h>
 
-// The whole program as main runs it; returns main's status.
-int runProgram();
 bool init();
 // The audio buffer SDL is given for a chunk size: the next power of two, at most 32768.
 // SDL mixes into a buffer of that shape; any other size overran it and corrupted memory.

@@ -53,8 +53,12 @@ enum KeyAction { keepGoing = 0, abandonNow = 1 };
 
 // Drains the event queue: a window close ends the program with status 0, every key
 // press goes to onKey in arrival order. Returns true when onKey abandoned the screen.
+// The sources are pumped once and only what that queued is taken: a joystick button
+// past 255 reaches SDL as button 0 and toggles it at every pump, so polling until the
+// queue ran dry never ended and the screen stopped answering.
 template <typename OnKey> bool drainMenuEvents(OnKey onKey) {
-    while (SDL_PollEvent(&game.event)) {
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&game.event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
         if (game.event.type == SDL_QUIT) {
             quitFromMenu();
         } else if (game.event.type == SDL_KEYDOWN) {

@@ -1,5 +1,6 @@
 #include "menus/new_game.h"
 
+#include <climits>
 #include <cmath>
 
 #include "app/startup.h"
@@ -31,7 +32,10 @@ int playerCountPrompt() {
         readKeyboard();
         const bool abandoned = drainMenuEvents([&](SDLKey key) {
             if (key == SDLK_UP) {
-                game.playerCount += 1;
+                // The count stops at the largest int rather than wrapping round.
+                if (game.playerCount < INT_MAX) {
+                    game.playerCount += 1;
+                }
             } else if (key == SDLK_DOWN) {
                 if (game.playerCount > 1) {
                     game.playerCount -= 1;
@@ -145,7 +149,9 @@ int difficultyPrompt() {
         readKeyboard();
         const bool abandoned = drainMenuEvents([&](SDLKey key) {
             if (key == SDLK_UP || key == SDLK_RIGHT) {
-                game.difficulty += 1;
+                if (game.difficulty < INT_MAX) {
+                    game.difficulty += 1;
+                }
             } else if (key == SDLK_DOWN || key == SDLK_LEFT) {
                 if (game.difficulty > 1) {
                     game.difficulty -= 1;

@@ -65,9 +65,12 @@ void onceASecond(GameRun& run) {
 
 enum class FrameResult { goOn, leave };
 
-// Step 5: the event queue. Escape leaves at once; a closed window finishes the frame.
+// The event queue. Escape leaves at once; a closed window finishes the frame. One pump,
+// then only what it queued, as in the menus: a joystick that toggles a button at every
+// pump would keep a polling loop going forever.
 FrameResult readEvents(GameRun& run) {
-    while (SDL_PollEvent(&game.event)) {
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&game.event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
         if (game.event.type == SDL_QUIT) {
             run.quitRequested = 1;
         } else if (game.event.type == SDL_KEYDOWN) {
@@ -80,38 +83,38 @@ FrameResult readEvents(GameRun& run) {
 }
 
 FrameResult playFrame(GameRun& run) {
-    // 1. What is left of the level, counted before anything happens this frame.
+    // What is left of the level, counted before anything happens this frame.
     run.asteroidsRemaining = countAsteroids();
-    // 2.
+    // The frame's budget is measured from here.
     const Uint32 frameStart = currentTicks();
-    // 3. and 4. Alt+Enter is read from the held keys, not from events.
+    // Alt+Enter is read from the held keys, not from events.
     game.keyState = SDL_GetKeyState(nullptr);
     checkFullscreenToggle();
-    // 5.
+    // Window close and hotkeys.
     if (readEvents(run) == FrameResult::leave) {
         return FrameResult::leave;
     }
-    // 6. A paused world stands still, but its messages still run out.
+    // A paused world stands still, but its messages still run out.
     if (game.paused == 0) {
         stepWorldFrame();
     } else {
         expireMessages();
     }
-    // 7. and 8.
+    // The picture, every layer on.
     drawScene(1, 1, 1, 1, 1, 1, 1, 1);
     if (SDL_Flip(game.screen) == -1) {
         return FrameResult::leave;
     }
-    // 9.
+    // Frames drawn, and frames played for the level's own count.
     game.framesCounted += 1;
     if (game.paused == 0) {
         game.frameCounter += 1;
     }
-    // 10.
+    // Frame-rate figure, next track and game-over check.
     if (currentTicks() - run.secondMark > kSecondMs) {
         onceASecond(run);
     }
-    // 11. to 13.
+    // Sleep to the cap, then let Maximum Speed adjust it.
     const Uint32 sleepMark = currentTicks();
     paceFrame(frameStart);
     adaptFrameCap(sleepMark);

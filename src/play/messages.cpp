@@ -20,9 +20,7 @@ SDL_Surface* renderLine(const std::string& text) {
 
 Message newMessage() {
     Message m;
-    m.durationMs = 5000;
     m.surface = renderLine("*Error initializing message");
-    m.alive = 1;
     m.startTicks = currentTicks();
     return m;
 }

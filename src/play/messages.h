@@ -7,10 +7,10 @@
 #include <string>
 
 struct Message {
-    Uint32 durationMs = 0;
+    Uint32 durationMs = 5000;
     Uint32 startTicks = 0;
     SDL_Surface* surface = nullptr; // owned: freed by whoever removes the message
-    int alive = 0;
+    int alive = 1;                  // a message is shown from the moment it is made
 };
 
 void showMessage(const std::string& text, Uint32 durationMs);

@@ -3,7 +3,9 @@
 #include <SDL_mixer.h>
 
 #include <cstdlib>
+#include <cstring>
 
+#include "app/assets.h"
 #include "app/game_state.h"
 #include "play/messages.h"
 
@@ -36,22 +38,220 @@ const Track& trackFor(int number) {
     return kTracks[number];
 }
 
+const size_t kMaxMusicBytes = 64u << 20;
+
+Uint32 oggCrc(const Uint8* data, size_t length) {
+    static Uint32 table[256] = {};
+    if (table[1] == 0) {
+        for (Uint32 i = 0; i < 256; ++i) {
+            Uint32 r = i << 24;
+            for (int k = 0; k < 8; ++k) {
+                r = (r & 0x80000000u) != 0 ? (r << 1) ^ 0x04C11DB7u : r << 1;
+            }
+            table[i] = r;
+        }
+    }
+    Uint32 crc = 0;
+    for (size_t i = 0; i < length; ++i) {
+        crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xFF];
+    }
+    return crc;
+}
+
+// The first `count` packets of the file's first stream, read from pages whose
+// checksums hold (the decoder skips any other page, so this is what it sees).
+bool firstPackets(const std::vector<Uint8>& b, size_t count, std::vector<std::vector<Uint8>>& out) {
+    std::vector<Uint8> packet;
+    Uint32 serial = 0;
+    for (size_t at = 0; out.size() < count;) {
+        if (at + 27 > b.size() || std::memcmp(&b[at], "OggS", 4) != 0 || b[at + 4] != 0) {
+            return false;
+        }
+        const size_t segments = b[at + 26];
+        size_t body = 0;
+        for (size_t i = 0; i < segments && at + 27 + i < b.size(); ++i) {
+            body += b[at + 27 + i];
+        }
+        const size_t length = 27 + segments + body;
+        if (at + length > b.size()) {
+            return false;
+        }
+        std::vector<Uint8> page(b.begin() + long(at), b.begin() + long(at + length));
+        std::memset(&page[22], 0, 4);
+        const Uint32 pageSerial =
+            Uint32(b[at + 14] | b[at + 15] << 8 | b[at + 16] << 16) | Uint32(b[at + 17]) << 24;
+        const Uint32 stored =
+            Uint32(b[at + 22] | b[at + 23] << 8 | b[at + 24] << 16) | Uint32(b[at + 25]) << 24;
+        if (at == 0) {
+            serial = pageSerial;
+        }
+        if (oggCrc(page.data(), length) != stored || pageSerial != serial) {
+            return false;
+        }
+        size_t data = at + 27 + segments;
+        for (size_t i = 0; i < segments && out.size() < count; ++i) {
+            const size_t lace = b[at + 27 + i];
+            packet.insert(packet.end(), b.begin() + long(data), b.begin() + long(data + lace));
+            data += lace;
+            if (lace < 255) {
+                out.push_back(packet);
+                packet.clear();
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+// Reads a packet's bits least significant first, as Vorbis packs them.
+struct BitReader {
+    const std::vector<Uint8>* bytes = nullptr;
+    Uint64 position = 0;
+    bool overrun = false;
+};
+
+Uint32 readBits(BitReader& r, int count) {
+    Uint32 value = 0;
+    for (int i = 0; i < count; ++i, ++r.position) {
+        if (r.position >= Uint64(r.bytes->size()) * 8) {
+            r.overrun = true;
+            return 0;
+        }
+        value |= Uint32(((*r.bytes)[size_t(r.position / 8)] >> (r.position % 8)) & 1) << i;
+    }
+    return value;
+}
+
+int bitsFor(Uint32 value) {
+    int bits = 0;
+    for (; value != 0; value >>= 1) {
+        ++bits;
+    }
+    return bits;
+}
+
+// The largest r with r^dimensions <= entries (dimensions >= 1).
+Uint64 lookupValues(Uint32 entries, Uint32 dimensions) {
+    if (dimensions == 1) {
+        return entries;
+    }
+    Uint64 r = 0;
+    for (;; ++r) {
+        Uint64 power = 1;
+        for (Uint32 d = 0; d < dimensions && power <= entries; ++d) {
+            power *= r + 1;
+        }
+        if (power > entries) {
+            return r;
+        }
+    }
+}
+
+// Walks one codebook. The decoder divides by a codebook's dimension when it splits
+// residue partitions; a dimension of 0 ended the game with SIGFPE, and so did any
+// codeword lengths that leave the code tree over- or under-full, because the decoder
+// then leaves that book, and the ones after it, zeroed instead of refusing the file.
+bool codebookIsSafe(BitReader& r) {
+    if (readBits(r, 24) != 0x564342) {
+        return false;
+    }
+    const Uint32 dimensions = readBits(r, 16);
+    const Uint32 entries = readBits(r, 24);
+    if (dimensions == 0) {
+        return false;
+    }
+    const Uint64 wholeTree = Uint64(1) << 32; // the sum of 2^(32 - length) when complete
+    Uint64 tree = 0;
+    Uint32 used = 0;
+    if (readBits(r, 1) == 0) {
+        const bool sparse = readBits(r, 1) != 0;
+        for (Uint32 e = 0; e < entries && !r.overrun && tree <= wholeTree; ++e) {
+            if (!sparse || readBits(r, 1) != 0) {
+                tree += Uint64(1) << (31 - readBits(r, 5));
+                ++used;
+            }
+        }
+    } else {
+        Uint32 length = readBits(r, 5) + 1;
+        for (Uint32 e = 0; e < entries && !r.overrun && tree <= wholeTree; ++length) {
+            const Uint32 run = readBits(r, bitsFor(entries - e));
+            if (run > entries - e || length > 32) {
+                return false;
+            }
+            tree += Uint64(run) << (32 - length);
+            used += run;
+            e += run;
+        }
+    }
+    if (used > 1 && tree != wholeTree) {
+        return false;
+    }
+    const Uint32 lookup = readBits(r, 4);
+    if (lookup == 1 || lookup == 2) {
+        readBits(r, 32);
+        readBits(r, 32);
+        const Uint32 valueBits = readBits(r, 4) + 1;
+        readBits(r, 1);
+        const Uint64 values =
+            lookup == 1 ? lookupValues(entries, dimensions) : Uint64(entries) * dimensions;
+        r.position += values * valueBits;
+    } else if (lookup != 0) {
+        return false;
+    }
+    return !r.overrun && r.position <= Uint64(r.bytes->size()) * 8;
+}
+
 } // namespace
 
+bool musicFileIsPlayable(const std::vector<Uint8>& bytes) {
+    std::vector<std::vector<Uint8>> headers;
+    if (!firstPackets(bytes, 3, headers)) {
+        return false;
+    }
+    const std::vector<Uint8>& id = headers[0];
+    const std::vector<Uint8>& setup = headers[2];
+    if (id.size() < 30 || id[0] != 1 || std::memcmp(&id[1], "vorbis", 6) != 0 || setup.size() < 8 ||
+        setup[0] != 5 || std::memcmp(&setup[1], "vorbis", 6) != 0) {
+        return false;
+    }
+    // The mixer's converter overran its buffer at absurd rates and knows two channels.
+    const Uint32 rate = Uint32(id[12] | id[13] << 8 | id[14] << 16) | Uint32(id[15]) << 24;
+    if ((id[11] != 1 && id[11] != 2) || !sampleRateIsPlayable(rate)) {
+        return false;
+    }
+    BitReader r;
+    r.bytes = &setup;
+    r.position = 7 * 8;
+    const Uint32 codebooks = readBits(r, 8) + 1;
+    for (Uint32 c = 0; c < codebooks; ++c) {
+        if (!codebookIsSafe(r)) {
+            return false;
+        }
+    }
+    return !r.overrun;
+}
+
 void playMusicTrack(int force, int track, int announce) {
-    // 1. Zero asks for any in-game track; the one now playing may be drawn again.
+    // Zero asks for any in-game track; the one now playing may be drawn again.
     if (track == 0) {
         track = std::rand() % kInGameTracks + 1;
     }
 
-    // 2. Change the piece when nothing plays or the caller insists, but only with music on.
+    // Change the piece when nothing plays or the caller insists, but only with music on.
     if ((Mix_PlayingMusic() == 0 || force != 0) && game.musicOn) {
         if (game.music != nullptr) {
             Mix_FreeMusic(game.music); // stops it too, if it is the one playing
             game.music = nullptr;
         }
         const Track& chosen = trackFor(track);
-        game.music = Mix_LoadMUS(chosen.file);
+        // The mixer plays from the very bytes that were checked, read once.
+        if (!readWholeFile(chosen.file, kMaxMusicBytes, game.musicBytes) ||
+            !musicFileIsPlayable(game.musicBytes)) {
+            game.musicBytes.clear();
+            return; // unplayable: stay silent and say nothing
+        }
+        SDL_RWops* source = SDL_RWFromConstMem(game.musicBytes.data(), int(game.musicBytes.size()));
+        game.music = source != nullptr ? Mix_LoadMUSType_RW(source, MUS_OGG, 1) : nullptr;
         if (game.music == nullptr) {
             return; // unloadable: stay silent and say nothing
         }
@@ -62,7 +262,7 @@ void playMusicTrack(int force, int track, int announce) {
         return;
     }
 
-    // 3. Music switched off: whatever still plays stops.
+    // Music switched off: whatever still plays stops.
     if (Mix_PlayingMusic() != 0 && game.musicOn == 0) {
         Mix_HaltMusic();
     }

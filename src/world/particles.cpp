@@ -26,7 +26,7 @@ SDL_Surface* shipImageOf(const Ship& s) {
 }
 
 // sign +1 puts the particle at the nose and pushes it forward, -1 at the tail and backward.
-void emitExhaust(Ship& s, int sign) {
+void emitExhaust(Ship& s, int sign, Uint32 now) {
     SDL_Surface* image = shipImageOf(s);
     const int w = image != nullptr ? image->w : 0;
     const int h = image != nullptr ? image->h : 0;
@@ -42,7 +42,7 @@ void emitExhaust(Ship& s, int sign) {
     p.lifetimeMs = 800;
     p.frameOffset = drawBelow(game.particleFrameCount);
     game.particles.push_back(p);
-    s.lastExhaustTicks = currentTicks();
+    s.lastExhaustTicks = now;
 }
 
 bool ownedByShip(int ownerId) {
@@ -79,12 +79,12 @@ void makeExplosion(int count, float spread, float x, float y, float vx, float vy
     }
 }
 
-void emitRearExhaust(Ship& s) {
-    emitExhaust(s, -1);
+void emitRearExhaust(Ship& s, Uint32 now) {
+    emitExhaust(s, -1, now);
 }
 
-void emitFrontExhaust(Ship& s) {
-    emitExhaust(s, +1);
+void emitFrontExhaust(Ship& s, Uint32 now) {
+    emitExhaust(s, +1, now);
 }
 
 void updateParticles() {

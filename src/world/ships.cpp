@@ -67,14 +67,14 @@ bool joystickControl(Player& p, float& ax, float& ay, Uint32 now) {
         playEngine();
         push(s, s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
-            emitRearExhaust(s);
+            emitRearExhaust(s, now);
         }
         hatThrust = true;
     } else if (hat == SDL_HAT_DOWN || hat == SDL_HAT_LEFTDOWN || hat == SDL_HAT_RIGHTDOWN) {
         playEngine();
         push(s, -s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
-            emitFrontExhaust(s);
+            emitFrontExhaust(s, now);
         }
         hatThrust = true;
     }
@@ -94,13 +94,13 @@ bool joystickControl(Player& p, float& ax, float& ay, Uint32 now) {
             playEngine();
             push(s, -(sy / 32768.0 * s.thrust), ax, ay);
             if ((now - s.lastExhaustTicks) * g > s.exhaustIntervalMs) {
-                emitRearExhaust(s);
+                emitRearExhaust(s, now);
             }
         } else if (sy > dz) {
             playEngine();
             push(s, -(sy / 32768.0 * s.thrust), ax, ay);
             if (exhaustDue(s, now)) {
-                emitFrontExhaust(s);
+                emitFrontExhaust(s, now);
             }
         }
     }
@@ -116,14 +116,14 @@ bool keyboardControl(Player& p, float& ax, float& ay, Uint32 now) {
         playEngine();
         push(s, s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
-            emitRearExhaust(s);
+            emitRearExhaust(s, now);
         }
     }
     if (keyHeld(p.keys.reverse)) {
         playEngine();
         push(s, -s.thrust, ax, ay);
         if (exhaustDue(s, now)) {
-            emitFrontExhaust(s);
+            emitFrontExhaust(s, now);
         }
     }
     if (keyHeld(p.keys.left)) {

@@ -5,6 +5,8 @@
 #include "app/startup.h"
 #include "play/play.h"
 
+int runProgram(); // beside main, in app/main.cpp, built into this test without main
+
 namespace {
 
 using Phase = std::function<bool()>; // runs at every frame's sleep until it returns true
