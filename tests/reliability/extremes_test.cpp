@@ -2,6 +2,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/assets.h"
+#include "app/video.h"
 #include "play/play.h"
 
 namespace {
@@ -83,4 +85,28 @@ TEST(Extremes, EveryKeyTheLongestPauseAndTheClockWrap) {
             ::testing::ExitedWithCode(0), "")
             << r.name;
     }
+}
+
+// The smallest and the largest window the settings allow: every image zooms to almost
+// nothing or to 2.5 times, the fonts open at size 0 or up to 195; two ships thrust and fire.
+static int flyInAWindowOf(int w, int h) {
+    videoModeOk = anyModeOk;
+    game.screenWidth = w;
+    game.screenHeight = h;
+    game.spriteScale = GameState::deriveSpriteScale(w, h);
+    game.scaleX = w / 1600.0;
+    game.scaleY = h / 1200.0;
+    startPlay(2);
+    loadImages();
+    bool fired = false;
+    runScriptOnSleeps(
+        Steps(90, [&] { fired |= !game.bullets.empty(), holdKey(SDLK_UP), holdKey(SDLK_SPACE); }),
+        [] { pushKeyDown(SDLK_ESCAPE); });
+    runGame();
+    return game.screen->w == w && game.background->w >= w && fired && sane() ? 0 : 3;
+}
+
+TEST(Extremes, WindowsOfOnePixelAndOf4000By3000) {
+    EXPECT_EXIT(std::_Exit(flyInAWindowOf(1, 1)), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::_Exit(flyInAWindowOf(4000, 3000)), ::testing::ExitedWithCode(0), "");
 }
