@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
@@ -19,11 +20,9 @@ namespace {
 std::vector<std::function<void()>> scriptSteps;
 std::function<void()> scriptDone;
 size_t scriptNext = 0;
-int sleeps = 0;
 std::vector<Uint32> sleepsLogged;
 
 void scriptedSleep(Uint32 ms) {
-    ++sleeps;
     sleepsLogged.push_back(ms);
     advanceClock(ms);
     if (scriptNext < scriptSteps.size()) {
@@ -56,7 +55,6 @@ void runScriptOnSleeps(std::vector<std::function<void()>> steps, std::function<v
     scriptSteps = std::move(steps);
     scriptDone = std::move(whenDone);
     scriptNext = 0;
-    sleeps = 0;
     sleepsLogged.clear();
     if (!clockSeam.manual) {
         useManualClock();
@@ -65,7 +63,7 @@ void runScriptOnSleeps(std::vector<std::function<void()>> steps, std::function<v
 }
 
 int sleepsSeen() {
-    return sleeps;
+    return int(sleepsLogged.size());
 }
 
 std::vector<Uint32> sleepLog() {
@@ -82,30 +80,13 @@ SDL_Surface* makeSprite(int w, int h, Uint8 r, Uint8 g, Uint8 b) {
 }
 
 SDL_Color pixelAt(SDL_Surface* surface, int x, int y) {
-    SDL_Color c = {};
-    if (SDL_MUSTLOCK(surface)) {
-        SDL_LockSurface(surface);
-    }
+    SDL_LockSurface(surface);
     const int bpp = surface->format->BytesPerPixel;
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
-    Uint32 value = 0;
-    switch (bpp) {
-    case 1:
-        value = *p;
-        break;
-    case 2:
-        value = *reinterpret_cast<const Uint16*>(p);
-        break;
-    case 3:
-        value = Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
-        break;
-    default:
-        value = *reinterpret_cast<const Uint32*>(p);
-        break;
-    }
-    if (SDL_MUSTLOCK(surface)) {
-        SDL_UnlockSurface(surface);
-    }
+    Uint32 value = 0; // pixels are little-endian here, whatever their width
+    std::memcpy(&value, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp,
+                size_t(bpp));
+    SDL_UnlockSurface(surface);
+    SDL_Color c = {};
     SDL_GetRGB(value, surface->format, &c.r, &c.g, &c.b);
     return c;
 }
