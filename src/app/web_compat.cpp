@@ -511,12 +511,13 @@ int webQuerySpec(int* frequency, Uint16* format, int* channels) {
     return 1;
 }
 
-// Music arrives after the first frame; until a track is in place it cannot be loaded.
-Mix_Music* webLoadMusic(const char* path) {
-    if (path == nullptr || access(path, R_OK) != 0) {
-        return nullptr;
+// The emulation plays music from memory through its sound loader and takes no type.
+Mix_Music* webLoadMusicTypeRW(SDL_RWops* source, Mix_MusicType, int freeSource) {
+    Mix_Music* music = Mix_LoadMUS_RW(source);
+    if (freeSource != 0) {
+        SDL_FreeRW(source);
     }
-    return Mix_LoadMUS(path);
+    return music;
 }
 
 int webNumJoysticks() {

@@ -34,7 +34,7 @@ SDL_Surface* webRenderTextSolid(TTF_Font* font, const char* text, SDL_Color colo
 int webOpenAudio(int frequency, Uint16 format, int channels, int chunkSize);
 void webCloseAudio();
 int webQuerySpec(int* frequency, Uint16* format, int* channels);
-Mix_Music* webLoadMusic(const char* path);
+Mix_Music* webLoadMusicTypeRW(SDL_RWops* source, Mix_MusicType type, int freeSource);
 int webNumJoysticks();
 const char* webJoystickName(int index);
 SDL_Joystick* webJoystickOpen(int index);
@@ -61,7 +61,7 @@ Uint8 webJoystickGetHat(SDL_Joystick* joystick, int hat);
 #define Mix_OpenAudio webOpenAudio
 #define Mix_CloseAudio webCloseAudio
 #define Mix_QuerySpec webQuerySpec
-#define Mix_LoadMUS webLoadMusic
+#define Mix_LoadMUSType_RW webLoadMusicTypeRW
 #define SDL_NumJoysticks webNumJoysticks
 #define SDL_JoystickName webJoystickName
 #define SDL_JoystickOpen webJoystickOpen
