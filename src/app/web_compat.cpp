@@ -585,7 +585,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* webProbe() {
         out << "[" << game.players[0].ship.x << "," << game.players[0].ship.y << "]";
     }
     out << ",\"bullets\":" << game.bullets.size() << ",\"soundVolume\":" << game.soundVolume
-        << ",\"musicVolume\":" << game.musicVolume << "}";
+        << ",\"musicVolume\":" << game.musicVolume << ",\"music\":" << (game.music != nullptr)
+        << "}";
     json = out.str();
     return json.c_str();
 }

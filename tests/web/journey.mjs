@@ -156,6 +156,7 @@ check(loaded <= 3e6, 'at most 3 MB arrive before the first title frame');
 // The title track arrives next; the game announces it, and the message lasts 3 s.
 await until('the title music arrives in the background', async () => (await evaluate('stellarox.musicLoaded')) >= 1);
 await sleep(3300);
+check((await probe()).music === 1, 'the title track is loaded once it arrives');
 const title = await grabTitle();
 const result = compareTitle(title, readPpm(referencePath));
 console.log(`title frame: ${result.differ} of ${result.compared} unmasked pixels differ, ${result.background} of them away from text`);
