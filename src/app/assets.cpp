@@ -123,9 +123,9 @@ void loadImages() {
             break;
         }
         SDL_Surface* preview = zoomShip(shipPath, s * 0.5);
-        SDL_SetColorKey(ship, SDL_SRCCOLORKEY, 0xFF00FF);
+        setKeyPixel(ship, 0xFF00FF);
         if (preview != nullptr) {
-            SDL_SetColorKey(preview, SDL_SRCCOLORKEY, 0xFF00FF);
+            setKeyPixel(preview, 0xFF00FF);
         }
         set.shipImage = ship;
         set.previewImage = preview;

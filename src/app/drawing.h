@@ -15,6 +15,16 @@ SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Ui
                              Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
 void freeImages();
 
+// loadImage, as a picture to zoom.
+SDL_Surface* decodeImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue);
+
+// What loadScaledImage does with a decoded picture, so one decoding serves several
+// zooms: zoomExact and the key pixel. Null when the zoom fails.
+SDL_Surface* zoomKeyed(SDL_Surface* image, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
+
+// Keys with a raw pixel value; on a palette surface, with the colour 0xRRGGBB it names.
+void setKeyPixel(SDL_Surface* surface, Uint32 keyPixel);
+
 // zoomSurface, returning a surface of exactly the zoomed size. SDL_gfx allocates two
 // guard rows below the picture and only hides them in the 1.2 header, which the
 // compatibility layer does not pass on: blits would draw them as a black line.
