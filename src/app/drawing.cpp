@@ -68,6 +68,22 @@ SDL_Surface* decodeImage(const std::string& path, bool useKey, Uint8 red, Uint8 
     return converted;
 }
 
+SDL_Surface* runLengthEncoded(SDL_Surface* keyed) {
+    if (keyed == nullptr || (keyed->flags & SDL_SRCCOLORKEY) == 0) {
+        return keyed;
+    }
+    // The compatibility layer's SDL_SetColorKey drops SDL_RLEACCEL; a conversion keeps it.
+    SDL_Surface* encoded = SDL_ConvertSurface(keyed, keyed->format, SDL_SRCCOLORKEY | SDL_RLEACCEL);
+    if (encoded == nullptr) {
+        return keyed;
+    }
+    SDL_FreeSurface(keyed);
+    // Nor does it report the encoding in the flags, so SDL_MUSTLOCK would let a reader
+    // take the pixel pointer unlocked, which the encoding leaves stale: say it here.
+    encoded->flags |= SDL_RLEACCEL;
+    return encoded;
+}
+
 void setKeyPixel(SDL_Surface* surface, Uint32 keyPixel) {
     Uint32 key = keyPixel;
     // A palette pixel cannot hold 0xFF00FF: there the value names the colour to key.
@@ -79,7 +95,7 @@ void setKeyPixel(SDL_Surface* surface, Uint32 keyPixel) {
 }
 
 SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
-    return decodeImage(path, useKey, red, green, blue);
+    return runLengthEncoded(decodeImage(path, useKey, red, green, blue));
 }
 
 SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smooth) {
@@ -120,7 +136,7 @@ SDL_Surface* zoomKeyed(SDL_Surface* image, double zoomX, double zoomY, int smoot
     }
     // zoomSurface drops the source's key, so the zoomed result is keyed here, always.
     setKeyPixel(zoomed, keyPixel);
-    return zoomed;
+    return runLengthEncoded(zoomed);
 }
 
 SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
