@@ -42,30 +42,34 @@ Window findWindow(Display* d, Window w) {
     return found;
 }
 
-// Near-black pixels in the top sixth of the window's middle half.
-int titleInk(Display* d, Window w) {
+// Whether the top sixth of the window's middle half shows black text on the
+// background: some near-black pixels, but not mostly black (an empty window is black
+// all over before the first frames).
+bool titleShown(Display* d, Window w) {
     XWindowAttributes a = {};
     if (XGetWindowAttributes(d, w, &a) == 0 || a.map_state != IsViewable || a.width < 8) {
-        return 0;
+        return false;
     }
     const int x = a.width / 4;
     const int width = a.width / 2;
     const int height = a.height / 6;
     XImage* image = XGetImage(d, w, x, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
-        return 0;
+        return false;
     }
     int ink = 0;
+    int seen = 0;
     for (int py = 0; py < height; py += 2) {
         for (int px = 0; px < width; px += 2) {
             const unsigned long p = XGetPixel(image, px, py);
+            ++seen;
             if ((p & 0xFF) < 24 && ((p >> 8) & 0xFF) < 24 && ((p >> 16) & 0xFF) < 24) {
                 ++ink;
             }
         }
     }
     XDestroyImage(image);
-    return ink;
+    return ink > 20 && ink < seen / 4;
 }
 
 } // namespace
@@ -100,7 +104,7 @@ int main(int argc, char** argv) {
         if (w == 0) {
             w = findWindow(d, DefaultRootWindow(d));
         }
-        if (w != 0 && titleInk(d, w) > 20) {
+        if (w != 0 && titleShown(d, w)) {
             seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             break;
