@@ -190,14 +190,14 @@ void printFigures() {
                 "median / max of the "
                 "repetitions (n); ratio: median of per-repetition ratios.\n",
                 load[0], load[1], load[2]);
-    std::printf("%-46s %3s %26s %26s %7s  %-18s %s\n", "Figure", "n", "value (min/median/max)",
+    std::printf("%-52s %2s %28s %28s %6s  %-16s %s\n", "Figure", "n", "value (min/median/max)",
                 "reference (min/median/max)", "ratio", "goal", "holds");
     for (const Figure& f : figures) {
         std::vector<double> v = f.values;
         std::sort(v.begin(), v.end());
         const double scale = f.unit == "ms" ? 1000.0 : 1.0;
         char value[64];
-        std::snprintf(value, sizeof value, "%.4g/%.4g/%.4g %s", v.front() * scale,
+        std::snprintf(value, sizeof value, "%.3g/%.3g/%.3g %s", v.front() * scale,
                       median(v) * scale, v.back() * scale, f.unit.c_str());
         char reference[64] = "";
         char ratio[32] = "";
@@ -205,20 +205,20 @@ void printFigures() {
         if (!f.references.empty()) {
             std::vector<double> r = f.references;
             std::sort(r.begin(), r.end());
-            std::snprintf(reference, sizeof reference, "%.4g/%.4g/%.4g %s", r.front() * scale,
+            std::snprintf(reference, sizeof reference, "%.3g/%.3g/%.3g %s", r.front() * scale,
                           median(r) * scale, r.back() * scale, f.unit.c_str());
             std::vector<double> ratios;
             for (size_t i = 0; i < f.values.size() && i < f.references.size(); ++i) {
                 ratios.push_back(f.values[i] / f.references[i]);
             }
-            std::snprintf(ratio, sizeof ratio, "%.2fx", median(ratios));
+            std::snprintf(ratio, sizeof ratio, "%.3fx", median(ratios));
             if (f.ratioGoal) {
                 measured = median(ratios);
             }
         }
         const bool met = f.ratioGoal ? measured <= f.limit : measured < f.limit;
         const char* holds = f.limit <= 0 ? "-" : (met ? "yes" : "NO");
-        std::printf("%-46s %3zu %26s %26s %7s  %-18s %s\n", f.name.c_str(), f.values.size(), value,
+        std::printf("%-52s %2zu %28s %28s %6s  %-16s %s\n", f.name.c_str(), f.values.size(), value,
                     reference, ratio, f.goal.c_str(), holds);
     }
 }

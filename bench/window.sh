@@ -173,8 +173,12 @@ starts=()
 for _ in 1 2 3 4 5; do
     starts+=("$("$probe" "$root" "$game")")
 done
-sorted=$(printf "%s\n" "${starts[@]}" | sort -n | tr '\n' ' ')
-median=$(printf "%s\n" "${starts[@]}" | sort -n | sed -n 3p)
-printf "%-40s %8s s   min/median/max %s / %s / %s s; goal < 0.35 s\n" \
-    "Exec to first title frame (median of 5)" "$median" "$(echo "$sorted" | cut -d' ' -f1)" \
-    "$median" "$(echo "$sorted" | cut -d' ' -f5)"
+# Each line: wall seconds, CPU seconds of the game by then.
+spread() { # spread COLUMN: "min / median / max"
+    printf "%s\n" "${starts[@]}" | awk -v c="$1" '{print $c}' | sort -n | tr '\n' ' ' |
+        awk '{printf "%s / %s / %s", $1, $3, $5}'
+}
+printf "%-40s %8s s   min/median/max %s s; goal < 0.35 s\n" "Exec to first title frame (median of 5)" \
+    "$(spread 1 | awk '{print $3}')" "$(spread 1)"
+printf "%-40s %8s s   min/median/max %s s (the game's own CPU time by then)\n" \
+    "  of which CPU of the game" "$(spread 2 | awk '{print $3}')" "$(spread 2)"
