@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +16,7 @@ namespace {
 
 bool sdlUp = false;
 std::vector<Figure> figures;
+SDL_Surface* floorPicture = nullptr;
 
 void advanceOnSleep(Uint32 ms) {
     advanceClock(ms);
@@ -50,6 +52,8 @@ void useScreen(int width, int height) {
         freeImages();
     }
     loadFiles();
+    SDL_FreeSurface(floorPicture);
+    floorPicture = SDL_DisplayFormat(game.screen);
 }
 
 void shutDownSdl() {
@@ -64,6 +68,8 @@ void shutDownSdl() {
     if (game.background != nullptr) {
         freeImages();
     }
+    SDL_FreeSurface(floorPicture);
+    floorPicture = nullptr;
     game.background = nullptr;
     game.shipImages.clear();
     Mix_HaltMusic();
@@ -98,7 +104,7 @@ void useRealClock() {
     game.fpsSampleStart = currentTicks();
 }
 
-SavedWorld saveWorld() {
+SavedWorld saveWorld(unsigned seed) {
     SavedWorld w;
     w.turrets = game.turrets;
     w.bodies = game.bodies;
@@ -107,6 +113,8 @@ SavedWorld saveWorld() {
     w.bullets = game.bullets;
     w.now = clockSeam.now;
     w.frameCounter = game.frameCounter;
+    w.nextObjectId = game.nextObjectId;
+    w.seed = seed;
     return w;
 }
 
@@ -120,45 +128,97 @@ void restoreWorld(const SavedWorld& w) {
     game.lastFrameTicks = w.now - 33;
     game.fpsSampleStart = w.now;
     game.frameCounter = w.frameCounter;
+    game.nextObjectId = w.nextObjectId;
+    // The fire gate scales with the measured rate: the same every call, whatever ran before.
+    game.framesCounted = 0;
+    game.measuredFps = float(game.frameCap);
+    std::srand(w.seed);
     // Deaths during a step leave messages; the next step starts without them.
     clearMessages();
 }
 
 void floorFrame() {
-    blitAt(0, 0, game.background, game.screen);
+    blitAt(0, 0, floorPicture, game.screen);
     SDL_Flip(game.screen);
 }
 
-void recordFigure(const Figure& f) {
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : (n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2);
+}
+
+} // namespace
+
+void addSample(const std::string& name, const std::string& unit, const std::string& goal,
+               double limit, bool ratioGoal, double value, double reference) {
+    Figure* f = nullptr;
     for (Figure& old : figures) {
-        if (old.name == f.name) {
-            old = f;
-            return;
+        if (old.name == name) {
+            f = &old;
         }
     }
-    figures.push_back(f);
+    if (f == nullptr) {
+        figures.push_back(Figure{});
+        f = &figures.back();
+        f->name = name;
+        f->unit = unit;
+        f->goal = goal;
+        f->limit = limit;
+        f->ratioGoal = ratioGoal;
+    }
+    f->values.push_back(value);
+    if (reference > 0) {
+        f->references.push_back(reference);
+    }
 }
 
 void printFigures() {
     if (figures.empty()) {
         return;
     }
-    std::printf("\n%-54s %12s %12s %8s  %-26s %s\n", "Figure", "value", "reference", "ratio",
-                "goal", "holds");
+    double load[3] = {};
+    if (FILE* l = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(l, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) {
+            load[0] = load[1] = load[2] = 0;
+        }
+        std::fclose(l);
+    }
+    std::printf("\nDummy video driver, CPU time of the thread; load average %.2f %.2f %.2f. min / "
+                "median / max of the "
+                "repetitions (n); ratio: median of per-repetition ratios.\n",
+                load[0], load[1], load[2]);
+    std::printf("%-52s %2s %28s %28s %6s  %-16s %s\n", "Figure", "n", "value (min/median/max)",
+                "reference (min/median/max)", "ratio", "goal", "holds");
     for (const Figure& f : figures) {
-        char value[32];
-        char reference[32] = "";
+        std::vector<double> v = f.values;
+        std::sort(v.begin(), v.end());
+        const double scale = f.unit == "ms" ? 1000.0 : 1.0;
+        char value[64];
+        std::snprintf(value, sizeof value, "%.3g/%.3g/%.3g %s", v.front() * scale,
+                      median(v) * scale, v.back() * scale, f.unit.c_str());
+        char reference[64] = "";
         char ratio[32] = "";
-        if (f.unit == "%") {
-            std::snprintf(value, sizeof value, "%.2f %%", f.value * 100);
-        } else {
-            std::snprintf(value, sizeof value, "%.3f %s", f.value, f.unit.c_str());
+        double measured = median(v);
+        if (!f.references.empty()) {
+            std::vector<double> r = f.references;
+            std::sort(r.begin(), r.end());
+            std::snprintf(reference, sizeof reference, "%.3g/%.3g/%.3g %s", r.front() * scale,
+                          median(r) * scale, r.back() * scale, f.unit.c_str());
+            std::vector<double> ratios;
+            for (size_t i = 0; i < f.values.size() && i < f.references.size(); ++i) {
+                ratios.push_back(f.values[i] / f.references[i]);
+            }
+            std::snprintf(ratio, sizeof ratio, "%.3fx", median(ratios));
+            if (f.ratioGoal) {
+                measured = median(ratios);
+            }
         }
-        if (f.reference > 0) {
-            std::snprintf(reference, sizeof reference, "%.3f %s", f.reference, f.unit.c_str());
-            std::snprintf(ratio, sizeof ratio, "%.2fx", f.value / f.reference);
-        }
-        std::printf("%-54s %12s %12s %8s  %-26s %s\n", f.name.c_str(), value, reference, ratio,
-                    f.goal.c_str(), f.holds ? "yes" : "NO");
+        const bool met = f.ratioGoal ? measured <= f.limit : measured < f.limit;
+        const char* holds = f.limit <= 0 ? "-" : (met ? "yes" : "NO");
+        std::printf("%-52s %2zu %28s %28s %6s  %-16s %s\n", f.name.c_str(), f.values.size(), value,
+                    reference, ratio, f.goal.c_str(), holds);
     }
 }

@@ -44,19 +44,22 @@ Mix_Chunk* loadSound(const char* path) {
     return Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
 }
 
-// Sprites without an explicit key stand on magenta, zoomed without smoothing.
-SDL_Surface* loadSprite(const std::string& path, double zoom) {
-    return loadScaledImage(path, true, 255, 0, 255, zoom, zoom, 0, 0xFF00FF);
+// Sprites stand on magenta and are zoomed without smoothing; a picture that cannot be
+// loaded or zoomed ends the process as loadScaledImage does.
+SDL_Surface* zoomSprite(SDL_Surface* image, double zoom) {
+    SDL_Surface* zoomed = zoomKeyed(image, zoom, zoom, 0, 0xFF00FF);
+    if (zoomed == nullptr) {
+        quit(110);
+    }
+    return zoomed;
 }
 
-SDL_Surface* zoomShip(const std::string& path, double zoom) {
-    SDL_Surface* image = loadImage(path, true, 255, 0, 255);
-    if (image == nullptr) {
-        return nullptr;
-    }
-    SDL_Surface* zoomed = zoomExact(image, zoom, zoom, 0);
-    SDL_FreeSurface(image);
-    return zoomed;
+SDL_Surface* decodeSprite(const std::string& path) {
+    return decodeImage(path, true, 255, 0, 255);
+}
+
+SDL_Surface* loadSprite(const std::string& path, double zoom) {
+    return loadScaledImage(path, true, 255, 0, 255, zoom, zoom, 0, 0xFF00FF);
 }
 
 void showLoadingScreen() {
@@ -178,15 +181,19 @@ void loadImages() {
 
     showLoadingScreen();
 
+    // A file drawn at several sizes is decoded once and zoomed to each.
     const double s = game.spriteScale;
     game.planetImage = loadSprite("data/images/objects/planet.png", s / 10);
     const double asteroidDivisors[6] = {0, 68.846, 43.029, 24.588, 17.212, 8.196};
+    SDL_Surface* picture = decodeSprite("data/images/objects/asteroid.png");
     for (int size = 1; size <= 5; ++size) {
-        game.asteroidImages[size] =
-            loadSprite("data/images/objects/asteroid.png", s / asteroidDivisors[size]);
+        game.asteroidImages[size] = zoomSprite(picture, s / asteroidDivisors[size]);
     }
-    game.shipBulletImage = loadSprite("data/images/bullets/shipBullet.png", s / 60);
-    game.largeShipBulletImage = loadSprite("data/images/bullets/shipBullet.png", s / 18);
+    SDL_FreeSurface(picture);
+    picture = decodeSprite("data/images/bullets/shipBullet.png");
+    game.shipBulletImage = zoomSprite(picture, s / 60);
+    game.largeShipBulletImage = zoomSprite(picture, s / 18);
+    SDL_FreeSurface(picture);
     game.turretBulletImage = loadSprite("data/images/bullets/turretBullet.png", s / 60);
     game.turretImage = loadSprite("data/images/objects/turret.png", s / 10);
     game.crosshairImage = loadSprite("data/images/misc/crosshairs.png", s / 10);
@@ -195,19 +202,16 @@ void loadImages() {
     game.shipImages.clear();
     for (int n = 1;; ++n) {
         const std::string number = designNumber(n);
-        const std::string shipPath = "data/images/ships/ship_" + number + ".png";
         ShipImageSet set;
-        SDL_Surface* ship = zoomShip(shipPath, s / 10);
+        picture = decodeSprite("data/images/ships/ship_" + number + ".png");
+        SDL_Surface* ship = zoomKeyed(picture, s / 10, s / 10, 0, 0xFF00FF);
         if (ship == nullptr) {
+            SDL_FreeSurface(picture);
             break;
         }
-        SDL_Surface* preview = zoomShip(shipPath, s * 0.5);
-        SDL_SetColorKey(ship, SDL_SRCCOLORKEY, 0xFF00FF);
-        if (preview != nullptr) {
-            SDL_SetColorKey(preview, SDL_SRCCOLORKEY, 0xFF00FF);
-        }
         set.shipImage = ship;
-        set.previewImage = preview;
+        set.previewImage = zoomKeyed(picture, s * 0.5, s * 0.5, 0, 0xFF00FF);
+        SDL_FreeSurface(picture);
         set.explosionImage = loadImage(
             "data/images/particles/shipExplosionParticle_" + number + ".png", true, 255, 255, 255);
         game.shipImages.push_back(set);

@@ -54,7 +54,7 @@ int blitOnRim(int x, int y, double angle, SDL_Surface* reference, SDL_Surface* s
     return SDL_UpperBlit(source, clip, destination, &rect);
 }
 
-SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
+SDL_Surface* decodeImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
     SDL_Surface* loaded = IMG_Load(path.c_str());
     if (loaded == nullptr) {
         return nullptr;
@@ -66,6 +66,36 @@ SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 gr
                         SDL_MapRGB(converted->format, red, green, blue));
     }
     return converted;
+}
+
+SDL_Surface* runLengthEncoded(SDL_Surface* keyed) {
+    if (keyed == nullptr || (keyed->flags & SDL_SRCCOLORKEY) == 0) {
+        return keyed;
+    }
+    // The compatibility layer's SDL_SetColorKey drops SDL_RLEACCEL; a conversion keeps it.
+    SDL_Surface* encoded = SDL_ConvertSurface(keyed, keyed->format, SDL_SRCCOLORKEY | SDL_RLEACCEL);
+    if (encoded == nullptr) {
+        return keyed;
+    }
+    SDL_FreeSurface(keyed);
+    // Nor does it report the encoding in the flags, so SDL_MUSTLOCK would let a reader
+    // take the pixel pointer unlocked, which the encoding leaves stale: say it here.
+    encoded->flags |= SDL_RLEACCEL;
+    return encoded;
+}
+
+void setKeyPixel(SDL_Surface* surface, Uint32 keyPixel) {
+    Uint32 key = keyPixel;
+    // A palette pixel cannot hold 0xFF00FF: there the value names the colour to key.
+    if (surface->format->palette != nullptr) {
+        key = SDL_MapRGB(surface->format, Uint8(keyPixel >> 16), Uint8(keyPixel >> 8),
+                         Uint8(keyPixel));
+    }
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY, key);
+}
+
+SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
+    return runLengthEncoded(decodeImage(path, useKey, red, green, blue));
 }
 
 SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smooth) {
@@ -80,25 +110,43 @@ SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smoo
     SDL_Surface* exact = SDL_CreateRGBSurface(SDL_SWSURFACE, zoomed->w, zoomed->h, f->BitsPerPixel,
                                               f->Rmask, f->Gmask, f->Bmask, f->Amask);
     if (exact != nullptr) {
+        // A palette picture keeps its colours and its key; a fresh palette is all white.
+        const bool keyed = (zoomed->flags & SDL_SRCCOLORKEY) != 0;
+        const Uint32 key = f->colorkey;
+        if (f->palette != nullptr) {
+            SDL_SetPalette(exact, SDL_LOGPAL, f->palette->colors, 0, f->palette->ncolors);
+        }
         SDL_SetAlpha(zoomed, 0, 255);
         SDL_SetColorKey(zoomed, 0, 0);
         SDL_Rect whole = {0, 0, Uint16(zoomed->w), Uint16(zoomed->h)};
         SDL_BlitSurface(zoomed, &whole, exact, nullptr);
+        if (keyed && f->palette != nullptr) {
+            SDL_SetColorKey(exact, SDL_SRCCOLORKEY, key);
+        }
     }
     SDL_FreeSurface(zoomed);
     return exact;
 }
 
+SDL_Surface* zoomKeyed(SDL_Surface* image, double zoomX, double zoomY, int smooth,
+                       Uint32 keyPixel) {
+    SDL_Surface* zoomed = zoomExact(image, zoomX, zoomY, smooth);
+    if (zoomed == nullptr) {
+        return nullptr;
+    }
+    // zoomSurface drops the source's key, so the zoomed result is keyed here, always.
+    setKeyPixel(zoomed, keyPixel);
+    return runLengthEncoded(zoomed);
+}
+
 SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
                              Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel) {
-    SDL_Surface* image = loadImage(path, useKey, red, green, blue);
-    SDL_Surface* zoomed = zoomExact(image, zoomX, zoomY, smooth);
+    SDL_Surface* image = decodeImage(path, useKey, red, green, blue);
+    SDL_Surface* zoomed = zoomKeyed(image, zoomX, zoomY, smooth, keyPixel);
     SDL_FreeSurface(image);
     if (zoomed == nullptr) {
         quit(110);
     }
-    // zoomSurface drops the source's key, so the zoomed result is keyed here, always.
-    SDL_SetColorKey(zoomed, SDL_SRCCOLORKEY, keyPixel);
     return zoomed;
 }
 

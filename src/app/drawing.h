@@ -10,10 +10,27 @@ int blitWorld(int x, int yDown, SDL_Surface* source, SDL_Surface* destination,
               SDL_Rect* clip = nullptr);
 int blitOnRim(int x, int y, double angle, SDL_Surface* reference, SDL_Surface* source,
               SDL_Surface* destination, SDL_Rect* clip = nullptr);
+// loadImage returns keyed pictures run-length encoded (see runLengthEncoded).
 SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue);
 SDL_Surface* loadScaledImage(const std::string& path, bool useKey, Uint8 red, Uint8 green,
                              Uint8 blue, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
 void freeImages();
+
+// loadImage without the run-length encoding: a picture to zoom, whose pixels are read.
+SDL_Surface* decodeImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue);
+
+// What loadScaledImage does with a decoded picture, so one decoding serves several
+// zooms: zoomExact, the key pixel, the encoding. Null when the zoom fails.
+SDL_Surface* zoomKeyed(SDL_Surface* image, double zoomX, double zoomY, int smooth, Uint32 keyPixel);
+
+// Keys with a raw pixel value; on a palette surface, with the colour 0xRRGGBB it names.
+void setKeyPixel(SDL_Surface* surface, Uint32 keyPixel);
+
+// A keyed surface is blitted run by run once encoded, a large saving over testing
+// every pixel against the key; the pixels drawn are the same. Returns the encoded
+// copy and frees the original (or returns it unchanged: unkeyed, or out of memory).
+// An encoded surface must be locked before its pixels are read (SDL_MUSTLOCK says so).
+SDL_Surface* runLengthEncoded(SDL_Surface* keyed);
 
 // zoomSurface, returning a surface of exactly the zoomed size. SDL_gfx allocates two
 // guard rows below the picture and only hides them in the 1.2 header, which the

@@ -1,6 +1,7 @@
 #include "world/collisions.h"
 
 #include <cmath>
+#include <vector>
 
 #include "app/game_state.h"
 #include "world/asteroids.h"
@@ -17,9 +18,16 @@ int heightOf(SDL_Surface* s) {
     return s != nullptr ? s->h : 0;
 }
 
-bool touches(const Bullet& s, double x, double y, SDL_Surface* image) {
-    return circlesOverlap(s.x, s.y, float(x), float(y), widthOf(s.image), heightOf(s.image),
-                          widthOf(image), heightOf(image));
+// Every object's screen disc, worked out once per pass: positions and images do not
+// change while it runs (fragments are appended and not visited).
+struct PassDiscs {
+    std::vector<ScreenDisc> shots;
+    std::vector<ScreenDisc> bodies;
+    std::vector<ScreenDisc> turrets;
+};
+
+ScreenDisc discOf(float x, float y, SDL_Surface* image) {
+    return screenDisc(x, y, widthOf(image), heightOf(image));
 }
 
 bool firedByShip(int ownerId) {
@@ -62,17 +70,18 @@ void shotHitsBreakable(size_t bodyIndex, Bullet& s) {
     }
 }
 
-void shotsAgainstBodies(size_t bodyCount, size_t bulletCount) {
+void shotsAgainstBodies(const PassDiscs& d, size_t bodyCount, size_t bulletCount) {
     for (size_t bi = 0; bi < bodyCount; ++bi) {
         const Body& b = game.bodies[bi];
         if (b.hitClass == ignoresBullets && b.absorbsBullets == 0) {
             continue;
         }
+        const ScreenDisc& bodyDisc = d.bodies[bi];
         if (b.hitClass == destroyedByAnyBullet) {
             for (size_t si = 0; si < bulletCount; ++si) {
                 Bullet& s = game.bullets[si];
                 Body& body = game.bodies[bi];
-                if (s.alive && touches(s, body.x, body.y, body.image)) {
+                if (discsOverlap(d.shots[si], bodyDisc) && s.alive) {
                     body.alive = 0;
                     if (s.absorbedOnHit && body.absorbsBullets) {
                         s.alive = 0;
@@ -82,8 +91,7 @@ void shotsAgainstBodies(size_t bodyCount, size_t bulletCount) {
         } else if (b.hitClass == breaksUp) {
             for (size_t si = 0; si < bulletCount; ++si) {
                 Bullet& s = game.bullets[si];
-                const Body& body = game.bodies[bi];
-                if (s.alive && touches(s, body.x, body.y, body.image)) {
+                if (discsOverlap(d.shots[si], bodyDisc) && s.alive) {
                     shotHitsBreakable(bi, s);
                 }
             }
@@ -91,18 +99,17 @@ void shotsAgainstBodies(size_t bodyCount, size_t bulletCount) {
     }
 }
 
-void shipsAgainstShotsAndBodies(size_t playerCount, size_t bodyCount, size_t bulletCount) {
+void shipsAgainstShotsAndBodies(const PassDiscs& d, size_t playerCount, size_t bodyCount,
+                                size_t bulletCount) {
     for (size_t i = 0; i < playerCount; ++i) {
         Ship& ship = game.players[i].ship;
         if (ship.alive == 0 || ship.shielded != 0) {
             continue;
         }
-        SDL_Surface* image = shipImageOf(ship);
+        const ScreenDisc shipDisc = discOf(float(ship.x), float(ship.y), shipImageOf(ship));
         for (size_t si = 0; si < bulletCount && ship.alive != 0; ++si) {
             Bullet& s = game.bullets[si];
-            if (s.ownerId != ship.id && s.alive &&
-                circlesOverlap(float(ship.x), float(ship.y), s.x, s.y, widthOf(image),
-                               heightOf(image), widthOf(s.image), heightOf(s.image)) &&
+            if (s.ownerId != ship.id && s.alive && discsOverlap(shipDisc, d.shots[si]) &&
                 s.harmsShips) {
                 playerDied(int(i));
                 if (s.absorbedOnHit) {
@@ -112,21 +119,19 @@ void shipsAgainstShotsAndBodies(size_t playerCount, size_t bodyCount, size_t bul
         }
         for (size_t bi = 0; bi < bodyCount && ship.alive != 0; ++bi) {
             const Body& b = game.bodies[bi];
-            if (b.alive && b.deadly &&
-                circlesOverlap(float(ship.x), float(ship.y), float(b.x), float(b.y), widthOf(image),
-                               heightOf(image), widthOf(b.image), heightOf(b.image))) {
+            if (b.alive && b.deadly && discsOverlap(shipDisc, d.bodies[bi])) {
                 playerDied(int(i));
             }
         }
     }
 }
 
-void shotsAgainstTurrets(size_t bulletCount, size_t turretCount) {
+void shotsAgainstTurrets(const PassDiscs& d, size_t bulletCount, size_t turretCount) {
     for (size_t si = 0; si < bulletCount; ++si) {
         Bullet& s = game.bullets[si];
         for (size_t ti = 0; ti < turretCount; ++ti) {
             const Turret& t = game.turrets[ti];
-            if (s.ownerId != t.id && s.absorbedOnHit && touches(s, t.x, t.y, t.image)) {
+            if (s.ownerId != t.id && s.absorbedOnHit && discsOverlap(d.shots[si], d.turrets[ti])) {
                 s.alive = 0;
             }
         }
@@ -142,7 +147,21 @@ void resolveCollisions() {
     const size_t turretCount = game.turrets.size();
     const size_t playerCount = game.players.size();
 
-    shotsAgainstBodies(bodyCount, bulletCount);
-    shipsAgainstShotsAndBodies(playerCount, bodyCount, bulletCount);
-    shotsAgainstTurrets(bulletCount, turretCount);
+    PassDiscs d;
+    d.shots.reserve(bulletCount);
+    for (const Bullet& s : game.bullets) {
+        d.shots.push_back(discOf(s.x, s.y, s.image));
+    }
+    d.bodies.reserve(bodyCount);
+    for (const Body& b : game.bodies) {
+        d.bodies.push_back(discOf(float(b.x), float(b.y), b.image));
+    }
+    d.turrets.reserve(turretCount);
+    for (const Turret& t : game.turrets) {
+        d.turrets.push_back(discOf(float(t.x), float(t.y), t.image));
+    }
+
+    shotsAgainstBodies(d, bodyCount, bulletCount);
+    shipsAgainstShotsAndBodies(d, playerCount, bodyCount, bulletCount);
+    shotsAgainstTurrets(d, bulletCount, turretCount);
 }

@@ -273,19 +273,25 @@ void removeDead() {
 }
 
 bool circlesOverlap(float x1, float y1, float x2, float y2, int w1, int h1, int w2, int h2) {
-    const int r1 = (w1 + h1) / 4;
-    const int r2 = (w2 + h2) / 4;
-    const float X1 = roundToSingle(x1 * game.scaleX);
-    const float Y1 = roundToSingle(y1 * game.scaleY);
-    const float X2 = roundToSingle(x2 * game.scaleX);
-    const float Y2 = roundToSingle(y2 * game.scaleY);
-    const float reach = float(r1 + r2);
+    return discsOverlap(screenDisc(x1, y1, w1, h1), screenDisc(x2, y2, w2, h2));
+}
+
+ScreenDisc screenDisc(float x, float y, int w, int h) {
+    ScreenDisc d;
+    d.x = roundToSingle(x * game.scaleX);
+    d.y = roundToSingle(y * game.scaleY);
+    d.radius = (w + h) / 4;
+    return d;
+}
+
+bool discsOverlap(const ScreenDisc& a, const ScreenDisc& b) {
+    const float reach = float(a.radius + b.radius);
     // The rounded root of a sum of rounded squares is never below either distance along
     // an axis, so objects that far apart on one axis are rejected without it, exactly.
-    if (!(std::fabs(X1 - X2) < reach && std::fabs(Y1 - Y2) < reach)) {
+    if (!(std::fabs(a.x - b.x) < reach && std::fabs(a.y - b.y) < reach)) {
         return false;
     }
-    return reach > std::sqrt((X1 - X2) * (X1 - X2) + (Y1 - Y2) * (Y1 - Y2));
+    return reach > std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
 }
 
 double distance(float x1, float y1, float x2, float y2) {

@@ -117,4 +117,14 @@ void moveBodies();
 void wrapObjects(int includeShips);
 void removeDead();
 bool circlesOverlap(float x1, float y1, float x2, float y2, int w1, int h1, int w2, int h2);
+
+// One side of circlesOverlap, worked out once: the position in screen pixels rounded to
+// single precision, and the radius (w + h) / 4 in whole pixels.
+struct ScreenDisc {
+    float x = 0;
+    float y = 0;
+    int radius = 0;
+};
+ScreenDisc screenDisc(float x, float y, int w, int h);
+bool discsOverlap(const ScreenDisc& a, const ScreenDisc& b);
 double distance(float x1, float y1, float x2, float y2);
