@@ -110,9 +110,8 @@ SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smoo
     SDL_Surface* exact = SDL_CreateRGBSurface(SDL_SWSURFACE, zoomed->w, zoomed->h, f->BitsPerPixel,
                                               f->Rmask, f->Gmask, f->Bmask, f->Amask);
     if (exact != nullptr) {
-        // A palette picture keeps its colours and its key; a fresh palette is all white.
-        const bool keyed = (zoomed->flags & SDL_SRCCOLORKEY) != 0;
-        const Uint32 key = f->colorkey;
+        // A palette picture keeps its colours (a fresh palette is all white); the key
+        // is set again by the caller.
         if (f->palette != nullptr) {
             SDL_SetPalette(exact, SDL_LOGPAL, f->palette->colors, 0, f->palette->ncolors);
         }
@@ -120,9 +119,6 @@ SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smoo
         SDL_SetColorKey(zoomed, 0, 0);
         SDL_Rect whole = {0, 0, Uint16(zoomed->w), Uint16(zoomed->h)};
         SDL_BlitSurface(zoomed, &whole, exact, nullptr);
-        if (keyed && f->palette != nullptr) {
-            SDL_SetColorKey(exact, SDL_SRCCOLORKEY, key);
-        }
     }
     SDL_FreeSurface(zoomed);
     return exact;

@@ -34,6 +34,10 @@ SDL_Surface* webRenderTextSolid(TTF_Font* font, const char* text, SDL_Color colo
 int webOpenAudio(int frequency, Uint16 format, int channels, int chunkSize);
 void webCloseAudio();
 int webQuerySpec(int* frequency, Uint16* format, int* channels);
+// The browser draws the canvas itself: there is no renderer to choose.
+inline int webPutenv(char*) {
+    return 0;
+}
 Mix_Music* webLoadMusicTypeRW(SDL_RWops* source, Mix_MusicType type, int freeSource);
 int webNumJoysticks();
 const char* webJoystickName(int index);
@@ -46,6 +50,7 @@ Uint8 webJoystickGetHat(SDL_Joystick* joystick, int hat);
 
 #ifndef STELLAROX_WEB_COMPAT_SELF
 #define SDL_Init webInit
+#define SDL_putenv webPutenv
 #define SDL_SetVideoMode webSetVideoMode
 #define SDL_Flip webFlip
 #define SDL_GetKeyState webGetKeyState
