@@ -207,6 +207,19 @@ TEST(Controls, JoystickPlayersChooseADeviceAndAButton) {
               std::tuple(1, 1, 3));
 }
 
+// SDL keeps button numbers in 8 bits: a held button 256 reaches it as button 0, toggled at
+// every pump, which kept the prompt's event drain from ever ending. Button 0 now fires.
+TEST(Controls, ReturnStillAnswersWithButton256Held) {
+    ASSERT_GE(attachVirtualJoystick(300), 0);
+    startMenuSession();
+    createPlayers();
+    setVirtualButton(0, 256, true);
+    scriptFrames({press({SDLK_DOWN}), press({SDLK_RETURN}), [] {}, [] {}, [] {}});
+    EXPECT_EQ(controlsPrompt(), 0);
+    EXPECT_EQ(std::tuple(game.players[0].usesJoystick, game.players[0].fireButton),
+              std::tuple(1, 0));
+}
+
 // Limits refuse a step instead of clamping to them; Shift or Alt without Ctrl adds 1;
 // Right wins over Left. Leaving on the speed row or on Cancel applies nothing.
 TEST(Settings, StepsAndTheirLimits) {

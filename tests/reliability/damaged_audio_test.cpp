@@ -81,12 +81,13 @@ Edit replaceWith(const std::string& text) {
     return [=](Bytes& b) { b.assign(text.begin(), text.end()); };
 }
 
+// `expected`: the game's exit status (0: still running when SIGTERM came), or for music 1
+// when it plays and is announced, 0 when it stays silent. `wholeGame`: run the game too.
 struct Row {
     const char* what;
     Edit edit;
-    int expected;           // the game's exit status (0: still running when SIGTERM came), or for
-                            // music 1 when it plays and is announced, 0 when it stays silent
-    bool wholeGame = false; // run the game itself, not only the loader's check
+    int expected;
+    bool wholeGame = false;
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 # starts it again. Each run must end with status 0 and no sanitizer report, its resident
 # memory growing by at most 2 MiB per 10 minutes plus SOAK_MEM_SLACK_KIB (2 MiB for soaks
 # of 10 minutes or more, 8 MiB below). A failure prints the seed that replays the keys
-# (not their timing). SOAK_SHOTS=1 keeps a picture of each screen the driver expects.
+# (not their timing).
 #   soak.sh SECONDS SEED GAME_BINARY DATA_ROOT [LOG_DIR]
 duration=$1 seed=$2 binary=$3 root=$4
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
@@ -14,7 +14,7 @@ RANDOM=$seed # never drawn in a subshell, which would not advance it
 # The sanitizers stop at their first report; a small quarantine lets memory settle.
 export ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export SDL_DISKAUDIOFILE=/dev/null
-runs=0 events=0 statuses="" shots=0
+runs=0 events=0 statuses=""
 declare -A seen=()
 say() { echo "soak: $*" | tee -a "$log_dir/summary.txt"; }
 problem() { say "FAILED: $*" && exit 1; }
@@ -29,10 +29,7 @@ trap soak_end EXIT
 
 choose() { choice=${*:RANDOM % $# + 1:1}; } # one of the words; repeats weigh more
 between() { r=$(($1 + RANDOM % ($2 - $1 + 1))); }
-enter() { # a screen the driver expects
-    seen[$1]=$((${seen[$1]:-0} + 1))
-    [[ -z ${SOAK_SHOTS:-} ]] || { sleep 0.4 && shot $((++shots))-$1 2>/dev/null && mv "$e2e_work/$shots-$1.png" "$log_dir"; } || true
-}
+enter() { seen[$1]=$((${seen[$1]:-0} + 1)); } # a screen the driver expects
 press() { local k && for k in "$@"; do xdotool key "$k" sleep 0.15 2>/dev/null; events=$((events + 1)); done; }
 hold() { # MS KEY...: held together
     xdotool keydown "${@:2}" sleep "$(awk -v m="$1" 'BEGIN {print m / 1000}')" keyup "${@:2}" sleep 0.05 2>/dev/null

@@ -1,11 +1,9 @@
 // The tests' entry point: SDL's headless drivers for every test process, chosen here
 // because the game itself reads no environment variable.
-#include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
-
 #include <cstdlib>
 #include <unistd.h>
 

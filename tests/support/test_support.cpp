@@ -110,11 +110,10 @@ void useSyntheticImages(int designs) {
     game.turretImage = makeSprite(28, 28, 90, 90, 90);
     game.crosshairImage = makeSprite(20, 20, 255, 0, 0);
     game.exhaustParticleImage = makeSprite(24, 6, 255, 160, 0);
-    SDL_SetColorKey(game.exhaustParticleImage, SDL_SRCCOLORKEY,
-                    SDL_MapRGB(game.exhaustParticleImage->format, 255, 255, 255));
     game.explosionParticleImage = makeSprite(36, 9, 255, 100, 0);
-    SDL_SetColorKey(game.explosionParticleImage, SDL_SRCCOLORKEY,
-                    SDL_MapRGB(game.explosionParticleImage->format, 255, 255, 255));
+    for (SDL_Surface* strip : {game.exhaustParticleImage, game.explosionParticleImage}) {
+        SDL_SetColorKey(strip, SDL_SRCCOLORKEY, SDL_MapRGB(strip->format, 255, 255, 255));
+    }
     game.shipImages.clear();
     for (int i = 0; i < designs; ++i) {
         ShipImageSet set;
@@ -173,8 +172,15 @@ RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& 
     char buffer[4096];
     ssize_t n = 0;
     int status = 0;
-    int waited = 0;
-    for (; waitpid(pid, &status, WNOHANG) != pid; waited += 10, usleep(10000)) {
+    for (int waited = 0;; waited += 10, usleep(10000)) {
+        const bool ended = waitpid(pid, &status, WNOHANG) == pid;
+        // Drained as it comes, so a chatty game never blocks; the pipe keeps its last words.
+        while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
+            result.output.append(buffer, size_t(n));
+        }
+        if (ended) {
+            break;
+        }
         if (sendSigtermAfterMs >= 0 && waited == sendSigtermAfterMs / 10 * 10) {
             kill(pid, SIGTERM);
         }
@@ -184,12 +190,6 @@ RunResult runGameBinary(const std::string& dir, const std::vector<std::string>& 
             close(out[0]);
             return result;
         }
-        while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
-            result.output.append(buffer, size_t(n));
-        }
-    }
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
-        result.output.append(buffer, size_t(n));
     }
     close(out[0]);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);

@@ -113,14 +113,12 @@ function compareTitle(frame, reference, top = 0) {
     for (let yy = Math.max(0, y - 2); yy < Math.min(frame.h, y + h + 2); yy++)
       for (let xx = Math.max(0, x - 2); xx < Math.min(frame.w, x + w + 2); xx++) masked[yy * frame.w + xx] = 1;
   let compared = 0, differ = 0, background = 0;
-  const diff = Buffer.alloc(frame.w * frame.h * 3);
   for (let i = top * frame.w; i < frame.w * frame.h; i++) {
     if (masked[i]) continue;
     compared++;
     const r = reference.rgb.subarray(i * 3, i * 3 + 3), f = frame.rgba.subarray(i * 4, i * 4 + 3);
     if (r[0] === f[0] && r[1] === f[1] && r[2] === f[2]) continue;
     differ++;
-    diff[i * 3] = 255;
     // A background pixel is one with no text within 3 pixels in either picture.
     const near = (x0, y0) => { for (let dy = -3; dy <= 3; dy++) for (let dx = -3; dx <= 3; dx++) {
       const x = x0 + dx, y = y0 + dy; if (x < 0 || y < 0 || x >= frame.w || y >= frame.h) continue;
@@ -133,13 +131,11 @@ function compareTitle(frame, reference, top = 0) {
   const rgb = Buffer.alloc(frame.w * frame.h * 3);
   for (let i = 0; i < frame.w * frame.h; i++) frame.rgba.copy(rgb, i * 3, i * 4, i * 4 + 3);
   fs.writeFileSync(path.join(outDir, 'web-title.ppm'), Buffer.concat([Buffer.from(`P6 ${frame.w} ${frame.h} 255\n`), rgb]));
-  fs.writeFileSync(path.join(outDir, 'title-diff.ppm'), Buffer.concat([Buffer.from(`P6 ${frame.w} ${frame.h} 255\n`), diff]));
   return { share: differ / compared, background, differ, compared };
 }
 
 await send('Runtime.enable');
 await send('Log.enable');
-await send('Page.enable');
 await send('Page.navigate', { url });
 await until('the page loads and shows the click-to-play gate', async () => (await evaluate('stellarox.state')) === 'ready', 20000);
 const box = await evaluate("(() => { const r = document.getElementById('play').getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()");
