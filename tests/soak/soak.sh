@@ -69,6 +69,7 @@ judge() {
                 s = z[i]; g = m[2 s] - m[1 s]
             }
             if (s == "") { print "run " run ": no window size seen early and late after the warm-up"; exit }
+            if (t[n - 1] - t[0] < 60) { print "run " run ": under a minute after the warm-up (the heap still settles), not judged"; exit }
             a = int(2048 * (t[n - 1] - t[0]) / 600 + slack)
             printf "run %d: at %s the least VmRSS went %d -> %d KiB over %d s (%d allowed)\n", run, s, m[1 s], m[2 s], t[n - 1] - t[0], a
             exit (g > a)
