@@ -15,14 +15,6 @@ const char* const kFontPath = "data/fonts/LiberationSans-Bold.ttf";
 // A sound effect is short; the cap bounds what the mixer's rate conversion may allocate.
 const size_t kMaxSoundBytes = 8u << 20;
 
-Uint32 littleEndian(const std::vector<Uint8>& bytes, size_t at, int width) {
-    Uint32 value = 0;
-    for (int i = width - 1; i >= 0; --i) {
-        value = value << 8 | bytes[at + size_t(i)];
-    }
-    return value;
-}
-
 // The mixer's own readers crashed or hung on odd formats, so only the plain
 // shape it converts well reaches it, with every chunk inside the file.
 bool formatIsPlayable(const std::vector<Uint8>& bytes, size_t at) {
@@ -99,6 +91,14 @@ std::string designNumber(int n) {
     }
     s << n;
     return s.str();
+}
+
+Uint32 littleEndian(const std::vector<Uint8>& bytes, size_t at, int width) {
+    Uint32 value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = value << 8 | bytes[at + size_t(i)];
+    }
+    return value;
 }
 
 bool readWholeFile(const char* path, size_t maxBytes, std::vector<Uint8>& bytes) {

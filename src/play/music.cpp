@@ -78,10 +78,8 @@ bool firstPackets(const std::vector<Uint8>& b, size_t count, std::vector<std::ve
         }
         std::vector<Uint8> page(b.begin() + long(at), b.begin() + long(at + length));
         std::memset(&page[22], 0, 4);
-        const Uint32 pageSerial =
-            Uint32(b[at + 14] | b[at + 15] << 8 | b[at + 16] << 16) | Uint32(b[at + 17]) << 24;
-        const Uint32 stored =
-            Uint32(b[at + 22] | b[at + 23] << 8 | b[at + 24] << 16) | Uint32(b[at + 25]) << 24;
+        const Uint32 pageSerial = littleEndian(b, at + 14, 4);
+        const Uint32 stored = littleEndian(b, at + 22, 4);
         if (at == 0) {
             serial = pageSerial;
         }
@@ -215,7 +213,7 @@ bool musicFileIsPlayable(const std::vector<Uint8>& bytes) {
         return false;
     }
     // The mixer's converter overran its buffer at absurd rates and knows two channels.
-    const Uint32 rate = Uint32(id[12] | id[13] << 8 | id[14] << 16) | Uint32(id[15]) << 24;
+    const Uint32 rate = littleEndian(id, 12, 4);
     if ((id[11] != 1 && id[11] != 2) || !sampleRateIsPlayable(rate)) {
         return false;
     }
