@@ -10,6 +10,7 @@
 #include "menus/settings_menu.h"
 #include "menus/title_menu.h"
 #include "play/messages.h"
+#include "play/scene.h"
 #include "world/asteroids.h"
 #include "world/objects.h"
 #include "world/particles.h"

@@ -10,11 +10,18 @@
 #include <vector>
 
 #include "app/clock.h"
-#include "play/messages.h"
 #include "world/objects.h"
 #include "world/ships.h"
 
 // The pictures of one ship design: sprite, larger preview, explosion strip.
+// One on-screen line of the message queue.
+struct Message {
+    Uint32 durationMs = 5000;
+    Uint32 startTicks = 0;
+    SDL_Surface* surface = nullptr; // owned: freed by whoever removes the message
+    int alive = 1;                  // a message is shown from the moment it is made
+};
+
 struct ShipImageSet {
     SDL_Surface* shipImage = nullptr;
     SDL_Surface* previewImage = nullptr;
@@ -99,6 +106,10 @@ struct GameState {
     Mix_Chunk* asteroidHitSound = nullptr;
     Mix_Music* music = nullptr;
     std::vector<Uint8> musicBytes; // the checked file `music` plays from
+    int musicTrack = 0;            // the track `music` holds, 1..7
+    Uint32 musicStartTicks = 0;    // when it was started
+    int musicRefused[8] = {};      // per track: its file was read and refused this run
+    std::vector<Uint8> fontBytes;  // the checked font file every font size is opened from
     TTF_Font* smallFont = nullptr;
     TTF_Font* mediumFont = nullptr;
     TTF_Font* largeFont = nullptr;

@@ -5,7 +5,6 @@
 
 #include "app/game_state.h"
 #include "app/startup.h"
-#include "play/messages.h"
 
 int (*videoModeOk)(int width, int height, int bpp, Uint32 flags) = SDL_VideoModeOK;
 SDL_Surface* (*openVideoSurface)(int width, int height, int bpp, Uint32 flags) = SDL_SetVideoMode;
@@ -25,13 +24,14 @@ void takeMode(int width, int height, int bpp, Uint32 flags) {
 
 } // namespace
 
-void setVideoMode(bool report, int width, int height, int bpp, int fallbackWidth,
-                  int fallbackHeight, int fallbackBpp) {
+std::vector<Report> setVideoMode(bool report, int width, int height, int bpp, int fallbackWidth,
+                                 int fallbackHeight, int fallbackBpp) {
+    std::vector<Report> reports;
     if (report) {
         freshTextStream() << "Attempting to set up screen in " << modeWord() << " mode with "
                           << width << "x" << height << " resolution and " << bpp
                           << " Bit color depth";
-        showMessage(game.textStream.str(), 6000);
+        reports.push_back({game.textStream.str(), 6000});
     }
 
     bool fellBack = false;
@@ -73,20 +73,24 @@ void setVideoMode(bool report, int width, int height, int bpp, int fallbackWidth
             freshTextStream() << "Change in video mode succeeded, and BPP changed to "
                               << game.screenBpp;
         }
-        showMessage(game.textStream.str(), 6000);
+        reports.push_back({game.textStream.str(), 6000});
     }
+    return reports;
 }
 
-void checkFullscreenToggle() {
+std::vector<Report> checkFullscreenToggle() {
     if (game.keyState == nullptr) {
-        return;
+        return {};
     }
     bool alt = game.keyState[SDLK_LALT] || game.keyState[SDLK_RALT];
     if (!alt || !game.keyState[SDLK_RETURN]) {
-        return;
+        return {};
     }
     int chosen = game.fullscreen == 0 ? 1 : 0;
     game.fullscreen = chosen;
-    setVideoMode(true, game.screenWidth, game.screenHeight, game.screenBpp, 640, 480, 8);
-    showMessage(chosen == 1 ? "Changed to fullscreen mode" : "Changed to windowed mode", 3000);
+    std::vector<Report> reports =
+        setVideoMode(true, game.screenWidth, game.screenHeight, game.screenBpp, 640, 480, 8);
+    reports.push_back(
+        {chosen == 1 ? "Changed to fullscreen mode" : "Changed to windowed mode", 3000});
+    return reports;
 }

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/video.h"
 #include "play/messages.h"
+#include "play/scene.h"
 #include "world/objects.h"
 
 void drawTitle() {
@@ -38,7 +39,7 @@ bool confirmKeyHeld() {
 
 void readKeyboard() {
     game.keyState = SDL_GetKeyState(nullptr);
-    checkFullscreenToggle();
+    showReports(checkFullscreenToggle());
 }
 
 void quitFromMenu() {

@@ -106,13 +106,12 @@ void changeRow(Working& w, int row, int direction) {
 }
 
 void reopenFonts() {
-    const char* path = "data/fonts/LiberationSans-Bold.ttf";
     TTF_CloseFont(game.smallFont);
     TTF_CloseFont(game.mediumFont);
     TTF_CloseFont(game.largeFont);
-    game.smallFont = TTF_OpenFont(path, game.screenHeight * 20 / 768);
-    game.mediumFont = TTF_OpenFont(path, game.screenHeight * 35 / 768);
-    game.largeFont = TTF_OpenFont(path, game.screenHeight * 50 / 768);
+    game.smallFont = openGameFont(game.screenHeight * 20 / 768);
+    game.mediumFont = openGameFont(game.screenHeight * 35 / 768);
+    game.largeFont = openGameFont(game.screenHeight * 50 / 768);
     if (game.smallFont == nullptr || game.mediumFont == nullptr || game.largeFont == nullptr) {
         quit(1);
     }
@@ -146,8 +145,8 @@ bool audioDeviceOpen() {
 void apply(const Working& w) {
     if (w.values[0] != game.screenWidth || w.values[1] != game.screenHeight) {
         clearMessages();
-        setVideoMode(true, w.values[0], w.values[1], game.screenBpp, game.screenWidth,
-                     game.screenHeight, game.screenBpp);
+        showReports(setVideoMode(true, w.values[0], w.values[1], game.screenBpp, game.screenWidth,
+                                 game.screenHeight, game.screenBpp));
         game.spriteScale = GameState::deriveSpriteScale(game.screenWidth, game.screenHeight);
         game.scaleX = double(game.screenWidth) / double(game.worldWidth);
         game.scaleY = double(game.screenHeight) / double(game.worldHeight);

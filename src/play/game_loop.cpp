@@ -8,6 +8,7 @@
 #include "play/hotkeys.h"
 #include "play/messages.h"
 #include "play/music.h"
+#include "play/scene.h"
 #include "world/asteroids.h"
 #include "world/objects.h"
 #include "world/world_step.h"
@@ -89,7 +90,7 @@ FrameResult playFrame(GameRun& run) {
     const Uint32 frameStart = currentTicks();
     // Alt+Enter is read from the held keys, not from events.
     game.keyState = SDL_GetKeyState(nullptr);
-    checkFullscreenToggle();
+    showReports(checkFullscreenToggle());
     // Window close and hotkeys.
     if (readEvents(run) == FrameResult::leave) {
         return FrameResult::leave;

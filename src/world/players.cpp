@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/game_state.h"
+#include "play/messages.h"
 #include "world/particles.h"
 #include "world/ships.h"
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/game_state.h"
+#include "play/messages.h"
 #include "world/bullets.h"
 #include "world/collisions.h"
 #include "world/objects.h"

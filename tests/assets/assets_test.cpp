@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "app/video.h"
 #include "play/messages.h"
+#include "play/scene.h"
 #include "support/test_support.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST(VideoMode, AltReturnTogglesTheFullScreenAndFallsBack) {
         std::for_each(keys.begin(), keys.end(), [](SDLKey k) { holdKey(k); });
         std::tie(grantFull, grantWindow) = std::tuple(full, window);
         clearMessages();
-        checkFullscreenToggle();
+        showReports(checkFullscreenToggle());
         EXPECT_EQ(std::tuple(game.fullscreen, game.screen->w, messageTexts(reports)),
                   std::tuple(fullAfter, 640, reports));
     }

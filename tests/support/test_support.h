@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/game_state.h"
+#include "play/messages.h"
 #include "support/input_seams.h"
 
 // SDL with the dummy drivers, the font engine, the mixer and a 640 x 480 window.
