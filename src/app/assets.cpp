@@ -1,6 +1,10 @@
 #include "app/assets.h"
 
-#include <cstdio>
+#include <SDL_image.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -12,8 +16,10 @@ namespace {
 
 const char* const kFontPath = "data/fonts/LiberationSans-Bold.ttf";
 
-// A sound effect is short; the cap bounds what the mixer's rate conversion may allocate.
+// Caps on what is read at all; the checks then bound what decoding may cost.
 const size_t kMaxSoundBytes = 8u << 20;
+const size_t kMaxPictureBytes = 16u << 20;
+const size_t kMaxFontBytes = 16u << 20;
 
 // The mixer's own readers crashed or hung on odd formats, so only the plain
 // shape it converts well reaches it, with every chunk inside the file.
@@ -29,7 +35,15 @@ bool formatIsPlayable(const std::vector<Uint8>& bytes, size_t at) {
 
 Mix_Chunk* loadSound(const char* path) {
     std::vector<Uint8> bytes;
-    if (!readWholeFile(path, kMaxSoundBytes, bytes) || !soundFileIsPlayable(bytes)) {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    // The mixer converts to the device's format; before it is open, assume the default.
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0) {
+        rate = 44100, format = AUDIO_S16LSB, channels = 2;
+    }
+    if (readWholeFile(path, kMaxSoundBytes, bytes) != FileRead::whole ||
+        !soundFileIsPlayable(bytes, rate, channels, (format & 0xFF) / 8)) {
         return nullptr;
     }
     // The mixer converts the bytes into a chunk of its own; the checked copy then goes.
@@ -60,7 +74,7 @@ void showLoadingScreen() {
     }
     if (game.mediumFont != nullptr) {
         TTF_CloseFont(game.mediumFont);
-        game.mediumFont = TTF_OpenFont(kFontPath, game.screenHeight * 35 / 768);
+        game.mediumFont = openGameFont(game.screenHeight * 35 / 768);
         // The menus render with this font later; without it they could not draw.
         if (game.mediumFont == nullptr) {
             quit(300);
@@ -101,28 +115,46 @@ Uint32 littleEndian(const std::vector<Uint8>& bytes, size_t at, int width) {
     return value;
 }
 
-bool readWholeFile(const char* path, size_t maxBytes, std::vector<Uint8>& bytes) {
+Uint32 bigEndian(const std::vector<Uint8>& bytes, size_t at, int width) {
+    Uint32 value = 0;
+    for (int i = 0; i < width; ++i) {
+        value = value << 8 | bytes[at + size_t(i)];
+    }
+    return value;
+}
+
+FileRead readWholeFile(const char* path, size_t maxBytes, std::vector<Uint8>& bytes) {
     bytes.clear();
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
+    // Not blocking: opening a named pipe would otherwise wait for a writer forever.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return FileRead::missing;
     }
-    Uint8 block[65536];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && bytes.size() <= maxBytes) {
-        bytes.insert(bytes.end(), block, block + got);
+    struct stat status = {};
+    FileRead result = FileRead::refused;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && Uint64(status.st_size) <= maxBytes) {
+        Uint8 block[65536];
+        ssize_t got = 0;
+        while ((got = read(fd, block, sizeof block)) > 0 && bytes.size() <= maxBytes) {
+            bytes.insert(bytes.end(), block, block + got);
+        }
+        result = got == 0 && bytes.size() <= maxBytes ? FileRead::whole : FileRead::refused;
     }
-    const bool whole = std::ferror(file) == 0 && bytes.size() <= maxBytes;
-    std::fclose(file);
-    return whole;
+    close(fd);
+    if (result != FileRead::whole) {
+        bytes.clear();
+    }
+    return result;
 }
 
 bool sampleRateIsPlayable(Uint32 rate) {
     return rate >= 8000 && rate <= 96000;
 }
 
-bool soundFileIsPlayable(const std::vector<Uint8>& bytes) {
+bool soundFileIsPlayable(const std::vector<Uint8>& bytes, int deviceRate, int deviceChannels,
+                         int deviceSampleBytes) {
     const size_t n = bytes.size();
+    size_t format = 0;
     if (n < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
         std::memcmp(bytes.data() + 8, "WAVE", 4) != 0 || littleEndian(bytes, 4, 4) > n - 8) {
         return false;
@@ -138,12 +170,127 @@ bool soundFileIsPlayable(const std::vector<Uint8>& bytes) {
                 return false;
             }
             formatSeen = true;
+            format = at + 8;
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
-            return formatSeen;
+            if (!formatSeen || deviceRate <= 0 || deviceChannels <= 0 || deviceSampleBytes <= 0) {
+                return false;
+            }
+            // What the mixer keeps is the converted copy: bound that, not the file.
+            const Uint64 frames = size / littleEndian(bytes, format + 12, 2);
+            const Uint64 rate = littleEndian(bytes, format + 4, 4);
+            const Uint64 converted = (frames * Uint64(deviceRate) + rate - 1) / rate *
+                                     Uint64(deviceChannels) * Uint64(deviceSampleBytes);
+            return converted <= kMaxConvertedSoundBytes;
         }
         at += 8 + size_t(size) + (size & 1); // chunks are padded to even lengths
     }
     return false;
+}
+
+bool pictureFileIsDrawable(const std::vector<Uint8>& bytes) {
+    static const Uint8 kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const size_t n = bytes.size();
+    if (n < 8 + 25 || std::memcmp(bytes.data(), kSignature, 8) != 0 ||
+        bigEndian(bytes, 8, 4) != 13 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const Uint32 width = bigEndian(bytes, 16, 4);
+    const Uint32 height = bigEndian(bytes, 20, 4);
+    const Uint32 depth = bytes[24];
+    const Uint32 colour = bytes[25];
+    // The bit depths each colour type allows.
+    const bool depthFits =
+        (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
+        (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
+        ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
+    if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
+        Uint64(width) * height > kMaxPicturePixels || !depthFits || bytes[26] != 0 ||
+        bytes[27] != 0 || bytes[28] > 1) {
+        return false;
+    }
+    for (size_t at = 8; at + 12 <= n;) {
+        const Uint32 length = bigEndian(bytes, at, 4);
+        if (length > n - at - 12) {
+            return false;
+        }
+        if (std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0) {
+            return at + 12 + length == n;
+        }
+        at += 12 + size_t(length);
+    }
+    return false;
+}
+
+SDL_Surface* decodePicture(const std::string& path) {
+    std::vector<Uint8> bytes;
+    if (readWholeFile(path.c_str(), kMaxPictureBytes, bytes) != FileRead::whole ||
+        !pictureFileIsDrawable(bytes)) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    return source != nullptr ? IMG_LoadTyped_RW(source, 1, const_cast<char*>("PNG")) : nullptr;
+}
+
+bool fontFileIsUsable(const std::vector<Uint8>& bytes) {
+    const size_t n = bytes.size();
+    if (n < 12 ||
+        (bigEndian(bytes, 0, 4) != 0x00010000 && std::memcmp(bytes.data(), "true", 4) != 0)) {
+        return false;
+    }
+    const size_t tables = bigEndian(bytes, 4, 2);
+    if (tables == 0 || 12 + 16 * tables > n) {
+        return false;
+    }
+    size_t head = 0, hhea = 0, os2 = 0, os2Length = 0;
+    for (size_t i = 0; i < tables; ++i) {
+        const size_t record = 12 + 16 * i;
+        const Uint32 offset = bigEndian(bytes, record + 8, 4);
+        const Uint32 length = bigEndian(bytes, record + 12, 4);
+        if (offset > n || length > n - offset) {
+            return false;
+        }
+        const char* tag = reinterpret_cast<const char*>(bytes.data() + record);
+        if (std::memcmp(tag, "head", 4) == 0 && length >= 54) {
+            head = offset;
+        } else if (std::memcmp(tag, "hhea", 4) == 0 && length >= 36) {
+            hhea = offset;
+        } else if (std::memcmp(tag, "OS/2", 4) == 0) {
+            os2 = offset, os2Length = length;
+        }
+    }
+    if (head == 0 || hhea == 0 || bigEndian(bytes, head + 12, 4) != 0x5F0F3CF5) {
+        return false;
+    }
+    // Every size and line the renderer makes follows from these; absurd ones made the
+    // menus crawl and take hundreds of megabytes.
+    const int em = int(bigEndian(bytes, head + 18, 2));
+    if (em < 64 || em > 16384) {
+        return false;
+    }
+    std::vector<int> extents;
+    for (size_t at : {head + 36, head + 38, head + 40, head + 42, hhea + 4, hhea + 6, hhea + 8}) {
+        extents.push_back(Sint16(bigEndian(bytes, at, 2)));
+    }
+    if (os2 != 0 && os2Length >= 78) {
+        for (size_t at : {os2 + 68, os2 + 70, os2 + 72, os2 + 74, os2 + 76}) {
+            extents.push_back(at >= os2 + 74 ? int(bigEndian(bytes, at, 2))
+                                             : int(Sint16(bigEndian(bytes, at, 2))));
+        }
+    }
+    for (int e : extents) {
+        if (e > 4 * em || e < -4 * em) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TTF_Font* openGameFont(int points) {
+    if (game.fontBytes.empty()) {
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(game.fontBytes.data(), int(game.fontBytes.size()));
+    return source != nullptr ? TTF_OpenFontRW(source, 1, points) : nullptr;
 }
 
 void loadFiles() {
@@ -159,9 +306,17 @@ void loadFonts() {
     TTF_CloseFont(game.smallFont);
     TTF_CloseFont(game.mediumFont);
     TTF_CloseFont(game.largeFont);
-    game.smallFont = TTF_OpenFont(kFontPath, game.screenHeight * 20 / 768);
-    game.mediumFont = TTF_OpenFont(kFontPath, game.screenHeight * 33 / 768);
-    game.largeFont = TTF_OpenFont(kFontPath, game.screenHeight * 50 / 768);
+    game.smallFont = game.mediumFont = game.largeFont = nullptr;
+    // Read and checked once; every later size opens from these bytes.
+    if (game.fontBytes.empty() &&
+        (readWholeFile(kFontPath, kMaxFontBytes, game.fontBytes) != FileRead::whole ||
+         !fontFileIsUsable(game.fontBytes))) {
+        game.fontBytes.clear();
+        quit(300);
+    }
+    game.smallFont = openGameFont(game.screenHeight * 20 / 768);
+    game.mediumFont = openGameFont(game.screenHeight * 33 / 768);
+    game.largeFont = openGameFont(game.screenHeight * 50 / 768);
     if (game.smallFont == nullptr || game.mediumFont == nullptr || game.largeFont == nullptr) {
         quit(300);
     }

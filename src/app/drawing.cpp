@@ -1,10 +1,10 @@
 #include "app/drawing.h"
 
-#include <SDL_image.h>
 #include <SDL_rotozoom.h>
 
 #include <cmath>
 
+#include "app/assets.h"
 #include "app/game_state.h"
 #include "app/startup.h"
 
@@ -55,7 +55,7 @@ int blitOnRim(int x, int y, double angle, SDL_Surface* reference, SDL_Surface* s
 }
 
 SDL_Surface* decodeImage(const std::string& path, bool useKey, Uint8 red, Uint8 green, Uint8 blue) {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
+    SDL_Surface* loaded = decodePicture(path);
     if (loaded == nullptr) {
         return nullptr;
     }
@@ -100,6 +100,12 @@ SDL_Surface* loadImage(const std::string& path, bool useKey, Uint8 red, Uint8 gr
 
 SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smooth) {
     if (source == nullptr) {
+        return nullptr;
+    }
+    // A zoom past what any window shows is refused before SDL_gfx sizes it in int.
+    const double w = std::floor(source->w * zoomX + 0.5);
+    const double h = std::floor(source->h * zoomY + 0.5);
+    if (!(w <= kMaxPictureSide && h <= kMaxPictureSide && w * h <= double(kMaxPicturePixels))) {
         return nullptr;
     }
     SDL_Surface* zoomed = zoomSurface(source, zoomX, zoomY, smooth);

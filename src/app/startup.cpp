@@ -19,8 +19,13 @@ bool init() {
     // picks OpenGL, both for the compatibility layer's renderer and behind a software
     // renderer's window; without a graphics card that is a rasteriser on two more
     // threads, three times the whole cost of a 640 x 480 frame at 30 per second.
-    SDL_putenv(softwareRenderer);
-    SDL_putenv(plainFramebuffer);
+    // Only as defaults: a player who chose otherwise (a GPU's renderer, say) keeps it.
+    if (std::getenv("SDL_RENDER_DRIVER") == nullptr) {
+        SDL_putenv(softwareRenderer);
+    }
+    if (std::getenv("SDL_FRAMEBUFFER_ACCELERATION") == nullptr) {
+        SDL_putenv(plainFramebuffer);
+    }
     if (SDL_Init(0xFFFF) == -1) {
         return false;
     }

@@ -186,7 +186,17 @@ EM_JS(void, webPadName, (int index, char* out, int size), {
     stringToUTF8(pads[index] ? pads[index].id : String(), out, size);
 });
 
-extern "C" unsigned char* stbi_load(const char* path, int* w, int* h, int* channels, int wanted);
+extern "C" unsigned char* stbi_load_from_memory(const unsigned char* bytes, int length, int* w,
+                                                int* h, int* channels, int wanted);
+
+// The emulation keeps a memory stream as a record of its bytes' address and count.
+EM_JS(const Uint8*, webStreamBytes, (SDL_RWops * source, int* count), {
+    var stream = SDL.rwops[source];
+    if (!stream || stream.bytes == = undefined)
+        return 0;
+    HEAP32[count >> 2] = stream.count;
+    return stream.bytes;
+});
 extern "C" void stbi_image_free(void* pixels);
 
 // Puts 32-bit pixels on a surface's canvas without reading it back first.
@@ -216,7 +226,7 @@ struct Shadow {
     bool stale = true;
 };
 std::unordered_map<SDL_Surface*, Shadow> shadows;
-std::unordered_map<std::string, std::shared_ptr<const Picture>> decoded;
+std::unordered_map<Uint64, std::shared_ptr<const Picture>> decoded; // by content
 
 // The key of each other keyed surface, so that its keyed (now transparent) pixels can be
 // given their colour back when it is zoomed or unkeyed.
@@ -304,34 +314,38 @@ Uint8* webGetKeyState(int* count) {
 }
 
 // Decodes with stb_image, which like the desktop's SDL_image ignores gamma and colour
-// chunks (the browser's decoder applies them and shifts key colours); each file is
-// decoded once.
-SDL_Surface* webLoadImage(const char* path) {
-    if (path == nullptr) {
-        return nullptr;
+// chunks (the browser's decoder applies them and shifts key colours). The game hands
+// over checked PNG bytes; each file's bytes are decoded once.
+SDL_Surface* webLoadTypedRW(SDL_RWops* source, int freeSource, char*) {
+    int count = 0;
+    const Uint8* bytes = source != nullptr ? webStreamBytes(source, &count) : nullptr;
+    Uint64 hash = 14695981039346656037ull; // FNV-1a
+    for (int i = 0; bytes != nullptr && i < count; ++i) {
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
     }
-    auto known = decoded.find(path);
-    if (known == decoded.end()) {
+    auto known = decoded.find(hash);
+    if (bytes != nullptr && known == decoded.end()) {
         int w = 0;
         int h = 0;
         int channels = 0;
-        unsigned char* rgba = stbi_load(path, &w, &h, &channels, 4);
-        if (rgba == nullptr || w < 1 || h < 1 || w > 16384 || h > 16384) {
-            stbi_image_free(rgba);
-            return nullptr;
+        unsigned char* rgba = stbi_load_from_memory(bytes, count, &w, &h, &channels, 4);
+        if (rgba != nullptr && w >= 1 && h >= 1) {
+            auto picture = std::make_shared<Picture>();
+            picture->w = w;
+            picture->h = h;
+            picture->pixels.resize(size_t(w) * size_t(h));
+            std::memcpy(picture->pixels.data(), rgba, picture->pixels.size() * 4);
+            for (Uint32& pixel : picture->pixels) {
+                pixel |= kOpaque;
+            }
+            known = decoded.emplace(hash, std::move(picture)).first;
         }
-        auto picture = std::make_shared<Picture>();
-        picture->w = w;
-        picture->h = h;
-        picture->pixels.resize(size_t(w) * size_t(h));
-        std::memcpy(picture->pixels.data(), rgba, picture->pixels.size() * 4);
         stbi_image_free(rgba);
-        for (Uint32& pixel : picture->pixels) {
-            pixel |= kOpaque;
-        }
-        known = decoded.emplace(path, std::move(picture)).first;
     }
-    return shadowedSurface(known->second, false, 0);
+    if (source != nullptr && freeSource != 0) {
+        SDL_FreeRW(source);
+    }
+    return known != decoded.end() ? shadowedSurface(known->second, false, 0) : nullptr;
 }
 
 SDL_Surface* webDisplayFormat(SDL_Surface* surface) {
@@ -442,12 +456,18 @@ void webFreeSurface(SDL_Surface* surface) {
     }
 }
 
-TTF_Font* webOpenFont(const char* path, int size) {
-    if (path == nullptr || access(path, R_OK) != 0 || webFontKnown(path) == 0) {
+// The browser draws text with its own copy of the game's one font, which the page has
+// registered under the font's path; the bytes the game checked are not needed here.
+TTF_Font* webOpenFontRW(SDL_RWops* source, int freeSource, int size) {
+    static const char* const kFamily = "data/fonts/LiberationSans-Bold.ttf";
+    if (source != nullptr && freeSource != 0) {
+        SDL_FreeRW(source);
+    }
+    if (source == nullptr || webFontKnown(kFamily) == 0) {
         return nullptr;
     }
     WebFont* font = new WebFont;
-    font->family = path;
+    font->family = kFamily;
     font->size = size < 1 ? 1 : size;
     return reinterpret_cast<TTF_Font*>(font);
 }

@@ -21,14 +21,14 @@ int webInit(Uint32 flags);
 SDL_Surface* webSetVideoMode(int width, int height, int bpp, Uint32 flags);
 int webFlip(SDL_Surface* screen);
 Uint8* webGetKeyState(int* count);
-SDL_Surface* webLoadImage(const char* path);
+SDL_Surface* webLoadTypedRW(SDL_RWops* source, int freeSource, char* type);
 SDL_Surface* webDisplayFormat(SDL_Surface* surface);
 int webUpperBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* destination,
                  SDL_Rect* destinationRect);
 int webSetColorKey(SDL_Surface* surface, Uint32 flag, Uint32 key);
 SDL_Surface* webZoomSurface(SDL_Surface* source, double zoomX, double zoomY, int smooth);
 void webFreeSurface(SDL_Surface* surface);
-TTF_Font* webOpenFont(const char* path, int size);
+TTF_Font* webOpenFontRW(SDL_RWops* source, int freeSource, int size);
 void webCloseFont(TTF_Font* font);
 SDL_Surface* webRenderTextSolid(TTF_Font* font, const char* text, SDL_Color colour);
 int webOpenAudio(int frequency, Uint16 format, int channels, int chunkSize);
@@ -54,13 +54,13 @@ Uint8 webJoystickGetHat(SDL_Joystick* joystick, int hat);
 #define SDL_SetVideoMode webSetVideoMode
 #define SDL_Flip webFlip
 #define SDL_GetKeyState webGetKeyState
-#define IMG_Load webLoadImage
+#define IMG_LoadTyped_RW webLoadTypedRW
 #define SDL_DisplayFormat webDisplayFormat
 #define SDL_UpperBlit webUpperBlit
 #define SDL_SetColorKey webSetColorKey
 #define zoomSurface webZoomSurface
 #define SDL_FreeSurface webFreeSurface
-#define TTF_OpenFont webOpenFont
+#define TTF_OpenFontRW webOpenFontRW
 #define TTF_CloseFont webCloseFont
 #define TTF_RenderText_Solid webRenderTextSolid
 #define Mix_OpenAudio webOpenAudio

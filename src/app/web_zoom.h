@@ -18,17 +18,18 @@ inline int zoomedLength(int length, double zoom) {
 }
 
 // Source positions in 16.16 for every destination column (or row) and one beyond,
-// clamped to the last source pixel.
-inline std::vector<int> zoomSteps(int source, int destination, bool smooth) {
-    int step = 0;
+// clamped to the last source pixel. In 64 bits: a picture wider than 32767 pixels
+// would overflow int here.
+inline std::vector<int64_t> zoomSteps(int source, int destination, bool smooth) {
+    int64_t step = 0;
     if (smooth) {
-        step = destination > 1 ? int(65536.0 * float(source - 1) / float(destination - 1)) : 0;
+        step = destination > 1 ? int64_t(65536.0 * float(source - 1) / float(destination - 1)) : 0;
     } else {
-        step = int(65536.0 * float(source) / float(destination));
+        step = int64_t(65536.0 * float(source) / float(destination));
     }
-    const int last = (source << 16) - 1;
-    std::vector<int> steps(size_t(destination) + 1, 0);
-    int position = 0;
+    const int64_t last = (int64_t(source) << 16) - 1;
+    std::vector<int64_t> steps(size_t(destination) + 1, 0);
+    int64_t position = 0;
     for (int i = 0; i <= destination; ++i) {
         steps[size_t(i)] = position;
         position += step;
@@ -43,21 +44,21 @@ inline std::vector<int> zoomSteps(int source, int destination, bool smooth) {
 inline std::vector<uint32_t> zoomPixels(const uint32_t* pixels, int w, int h, int pitch, int dw,
                                         int dh, bool smooth) {
     std::vector<uint32_t> out(size_t(dw) * size_t(dh), 0);
-    const std::vector<int> xs = zoomSteps(w, dw, smooth);
-    const std::vector<int> ys = zoomSteps(h, dh, smooth);
+    const std::vector<int64_t> xs = zoomSteps(w, dw, smooth);
+    const std::vector<int64_t> ys = zoomSteps(h, dh, smooth);
     for (int y = 0; y < dh; ++y) {
-        const int sy = ys[size_t(y)] >> 16;
-        const int ey = ys[size_t(y)] & 0xffff;
+        const int sy = int(ys[size_t(y)] >> 16);
+        const int ey = int(ys[size_t(y)] & 0xffff);
         const int sy1 = sy < h - 1 ? sy + 1 : sy;
         for (int x = 0; x < dw; ++x) {
-            const int sx = xs[size_t(x)] >> 16;
+            const int sx = int(xs[size_t(x)] >> 16);
             const uint32_t c00 = pixels[size_t(sy) * size_t(pitch) + size_t(sx)];
             if (!smooth) {
                 out[size_t(y) * size_t(dw) + size_t(x)] = c00;
                 continue;
             }
             // Two blends along x, one along y, truncated per channel as SDL_gfx does.
-            const int ex = xs[size_t(x)] & 0xffff;
+            const int ex = int(xs[size_t(x)] & 0xffff);
             const int sx1 = sx < w - 1 ? sx + 1 : sx;
             const uint32_t c01 = pixels[size_t(sy) * size_t(pitch) + size_t(sx1)];
             const uint32_t c10 = pixels[size_t(sy1) * size_t(pitch) + size_t(sx)];

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/assets.h"
+#include "app/clock.h"
 #include "app/game_state.h"
 #include "play/messages.h"
 
@@ -39,8 +40,10 @@ const Track& trackFor(int number) {
 }
 
 const size_t kMaxMusicBytes = 64u << 20;
+// How soon a track that ended may start again unasked.
+const Uint32 kRetryMs = 5000;
 
-Uint32 oggCrc(const Uint8* data, size_t length) {
+Uint32 oggCrc(const Uint8* data, size_t length, Uint32 crc) {
     static Uint32 table[256] = {};
     if (table[1] == 0) {
         for (Uint32 i = 0; i < 256; ++i) {
@@ -51,39 +54,47 @@ Uint32 oggCrc(const Uint8* data, size_t length) {
             table[i] = r;
         }
     }
-    Uint32 crc = 0;
     for (size_t i = 0; i < length; ++i) {
         crc = (crc << 8) ^ table[((crc >> 24) ^ data[i]) & 0xFF];
     }
     return crc;
 }
 
-// The first `count` packets of the file's first stream, read from pages whose
-// checksums hold (the decoder skips any other page, so this is what it sees).
-bool firstPackets(const std::vector<Uint8>& b, size_t count, std::vector<std::vector<Uint8>>& out) {
+// The decoder plays a chained file stream by stream, trusting each new stream's
+// headers, and skips junk and pages with bad checksums to find more. So only one
+// plain stream passes: pages back to back from the first byte to the last, every
+// checksum whole, one serial number, the stream's start on the first page alone.
+// Gives its first `count` packets (the headers).
+bool wholeStream(const std::vector<Uint8>& b, size_t count, std::vector<std::vector<Uint8>>& out) {
+    static const Uint8 kZeros[4] = {};
     std::vector<Uint8> packet;
     Uint32 serial = 0;
-    for (size_t at = 0; out.size() < count;) {
-        if (at + 27 > b.size() || std::memcmp(&b[at], "OggS", 4) != 0 || b[at + 4] != 0) {
+    size_t at = 0;
+    while (at < b.size()) {
+        const Uint8 flags = at + 27 <= b.size() ? b[at + 5] : 0;
+        if (at + 27 > b.size() || std::memcmp(&b[at], "OggS", 4) != 0 || b[at + 4] != 0 ||
+            (flags & ~7) != 0 || ((flags & 2) != 0) != (at == 0) || (at == 0 && (flags & 1))) {
             return false;
         }
         const size_t segments = b[at + 26];
+        if (at + 27 + segments > b.size()) {
+            return false;
+        }
         size_t body = 0;
-        for (size_t i = 0; i < segments && at + 27 + i < b.size(); ++i) {
+        for (size_t i = 0; i < segments; ++i) {
             body += b[at + 27 + i];
         }
         const size_t length = 27 + segments + body;
-        if (at + length > b.size()) {
+        if (length > b.size() - at) {
             return false;
         }
-        std::vector<Uint8> page(b.begin() + long(at), b.begin() + long(at + length));
-        std::memset(&page[22], 0, 4);
         const Uint32 pageSerial = littleEndian(b, at + 14, 4);
-        const Uint32 stored = littleEndian(b, at + 22, 4);
         if (at == 0) {
             serial = pageSerial;
         }
-        if (oggCrc(page.data(), length) != stored || pageSerial != serial) {
+        const Uint32 crc =
+            oggCrc(&b[at + 26], length - 26, oggCrc(kZeros, 4, oggCrc(&b[at], 22, 0)));
+        if (crc != littleEndian(b, at + 22, 4) || pageSerial != serial) {
             return false;
         }
         size_t data = at + 27 + segments;
@@ -98,7 +109,7 @@ bool firstPackets(const std::vector<Uint8>& b, size_t count, std::vector<std::ve
         }
         at += length;
     }
-    return true;
+    return out.size() == count;
 }
 
 // Reads a packet's bits least significant first, as Vorbis packs them.
@@ -145,17 +156,23 @@ Uint64 lookupValues(Uint32 entries, Uint32 dimensions) {
     }
 }
 
-// Walks one codebook. The decoder divides by a codebook's dimension when it splits
-// residue partitions; a dimension of 0 ended the game with SIGFPE, and so did any
-// codeword lengths that leave the code tree over- or under-full, because the decoder
-// then leaves that book, and the ones after it, zeroed instead of refusing the file.
-bool codebookIsSafe(BitReader& r) {
+// Bounds on what a codebook may make the decoder build: it keeps 8 bytes per entry on
+// the stack while it sets a book up, and a float per entry and dimension. The game's
+// tracks use at most 6561 entries and 61254 values in all.
+const Uint32 kMaxCodebookEntries = 65536;
+const Uint64 kMaxCodebookValues = Uint64(1) << 20;
+
+// Walks one codebook, adding the values it unpacks to `values`. The decoder divides by a codebook's
+// dimension when it splits residue partitions; a dimension of 0 ended the game with SIGFPE, and so
+// did any codeword lengths that leave the code tree over- or under-full, because the decoder then
+// leaves that book, and the ones after it, zeroed instead of refusing the file.
+bool codebookIsSafe(BitReader& r, Uint64& values) {
     if (readBits(r, 24) != 0x564342) {
         return false;
     }
     const Uint32 dimensions = readBits(r, 16);
     const Uint32 entries = readBits(r, 24);
-    if (dimensions == 0) {
+    if (dimensions == 0 || entries > kMaxCodebookEntries) {
         return false;
     }
     const Uint64 wholeTree = Uint64(1) << 32; // the sum of 2^(32 - length) when complete
@@ -190,9 +207,13 @@ bool codebookIsSafe(BitReader& r) {
         readBits(r, 32);
         const Uint32 valueBits = readBits(r, 4) + 1;
         readBits(r, 1);
-        const Uint64 values =
+        values += Uint64(entries) * dimensions;
+        if (values > kMaxCodebookValues) {
+            return false;
+        }
+        const Uint64 stored =
             lookup == 1 ? lookupValues(entries, dimensions) : Uint64(entries) * dimensions;
-        r.position += values * valueBits;
+        r.position += stored * valueBits;
     } else if (lookup != 0) {
         return false;
     }
@@ -203,7 +224,7 @@ bool codebookIsSafe(BitReader& r) {
 
 bool musicFileIsPlayable(const std::vector<Uint8>& bytes) {
     std::vector<std::vector<Uint8>> headers;
-    if (!firstPackets(bytes, 3, headers)) {
+    if (!wholeStream(bytes, 3, headers)) {
         return false;
     }
     const std::vector<Uint8>& id = headers[0];
@@ -221,8 +242,9 @@ bool musicFileIsPlayable(const std::vector<Uint8>& bytes) {
     r.bytes = &setup;
     r.position = 7 * 8;
     const Uint32 codebooks = readBits(r, 8) + 1;
+    Uint64 values = 0;
     for (Uint32 c = 0; c < codebooks; ++c) {
-        if (!codebookIsSafe(r)) {
+        if (!codebookIsSafe(r, values)) {
             return false;
         }
     }
@@ -234,25 +256,39 @@ void playMusicTrack(int force, int track, int announce) {
     if (track == 0) {
         track = std::rand() % kInGameTracks + 1;
     }
+    const int number = track < 1 || track > kTitleTrack ? 1 : track;
 
     // Change the piece when nothing plays or the caller insists, but only with music on.
     if ((Mix_PlayingMusic() == 0 || force != 0) && game.musicOn) {
+        // A refused file stays refused for this run, and a track that ended at once is
+        // not started again at every frame: reading and checking it each time froze the
+        // menus.
+        if (game.musicRefused[number] != 0 ||
+            (force == 0 && game.music != nullptr && game.musicTrack == number &&
+             currentTicks() - game.musicStartTicks < kRetryMs)) {
+            return;
+        }
         if (game.music != nullptr) {
             Mix_FreeMusic(game.music); // stops it too, if it is the one playing
             game.music = nullptr;
         }
         const Track& chosen = trackFor(track);
         // The mixer plays from the very bytes that were checked, read once.
-        if (!readWholeFile(chosen.file, kMaxMusicBytes, game.musicBytes) ||
-            !musicFileIsPlayable(game.musicBytes)) {
-            game.musicBytes.clear();
-            return; // unplayable: stay silent and say nothing
+        const FileRead read = readWholeFile(chosen.file, kMaxMusicBytes, game.musicBytes);
+        SDL_RWops* source = nullptr;
+        if (read == FileRead::whole && musicFileIsPlayable(game.musicBytes)) {
+            source = SDL_RWFromConstMem(game.musicBytes.data(), int(game.musicBytes.size()));
         }
-        SDL_RWops* source = SDL_RWFromConstMem(game.musicBytes.data(), int(game.musicBytes.size()));
         game.music = source != nullptr ? Mix_LoadMUSType_RW(source, MUS_OGG, 1) : nullptr;
         if (game.music == nullptr) {
-            return; // unloadable: stay silent and say nothing
+            // A file not there yet (the browser fetches tracks late) may come; any
+            // other stays silent for good. Nothing is said either way.
+            game.musicRefused[number] = read != FileRead::missing;
+            game.musicBytes.clear();
+            return;
         }
+        game.musicTrack = number;
+        game.musicStartTicks = currentTicks();
         if (announce != 0) {
             showMessage(chosen.announcement, 3000);
         }

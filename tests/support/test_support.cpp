@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include "app/assets.h"
+
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
@@ -43,10 +45,10 @@ void startSdl(bool fonts) {
     ASSERT_NE(game.screen, nullptr);
     game.keyState = SDL_GetKeyState(nullptr);
     if (fonts) {
-        const char* path = "data/fonts/LiberationSans-Bold.ttf";
-        game.smallFont = TTF_OpenFont(path, game.screenHeight * 20 / 768);
-        game.mediumFont = TTF_OpenFont(path, game.screenHeight * 35 / 768);
-        game.largeFont = TTF_OpenFont(path, game.screenHeight * 50 / 768);
+        readWholeFile("data/fonts/LiberationSans-Bold.ttf", 1 << 24, game.fontBytes);
+        game.smallFont = openGameFont(game.screenHeight * 20 / 768);
+        game.mediumFont = openGameFont(game.screenHeight * 35 / 768);
+        game.largeFont = openGameFont(game.screenHeight * 50 / 768);
         ASSERT_NE(game.smallFont, nullptr) << "generate the data tree first";
     }
 }
