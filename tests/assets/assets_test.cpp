@@ -256,3 +256,31 @@ TEST(GeneratedTree, MusicIsMatchedAndEndsCleanly) {
             << name;
     }
 }
+
+// The picture bound: 8192 a side and 2^25 pixels; the header is checked before any
+// decoder sees the bytes.
+TEST(Loading, PicturesLargerThanAnyWindowAreRefused) {
+    std::vector<Uint8> png(45, 0);
+    const Uint8 head[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                          0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    std::copy(std::begin(head), std::end(head), png.begin());
+    std::copy_n("\x08\x02\0\0\0", 5, png.begin() + 24);
+    std::copy_n("IEND", 4, png.begin() + 37);
+    const std::tuple<Uint32, Uint32, bool> rows[] = {{8192, 4096, true},  {1, 1, true},
+                                                     {8193, 1, false},    {1, 8193, false},
+                                                     {8192, 4097, false}, {0, 5, false}};
+    for (const auto& [w, h, drawable] : rows) {
+        for (int i = 0; i < 4; ++i) {
+            png[16 + i] = Uint8(w >> (24 - 8 * i)), png[20 + i] = Uint8(h >> (24 - 8 * i));
+        }
+        EXPECT_EQ(pictureFileIsDrawable(png), drawable) << w << " x " << h;
+    }
+}
+
+TEST(Startup, KeepsThePlayersOwnSdlSettings) {
+    setenv("SDL_RENDER_DRIVER", "opengl", 1);
+    unsetenv("SDL_FRAMEBUFFER_ACCELERATION");
+    ASSERT_TRUE(init());
+    EXPECT_STREQ(std::getenv("SDL_RENDER_DRIVER"), "opengl");
+    EXPECT_STREQ(std::getenv("SDL_FRAMEBUFFER_ACCELERATION"), "0");
+}

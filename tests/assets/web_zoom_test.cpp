@@ -40,3 +40,9 @@ TEST(WebZoom, MatchesSdlGfxPixelForPixel) {
         SDL_FreeSurface(s);
     }
 }
+
+// 16.16 positions of a source wider than 32767 pixels do not fit in int.
+TEST(WebZoom, WidePicturesKeepTheirPositions) {
+    EXPECT_EQ(zoomSteps(40000, 2, false),
+              (std::vector<int64_t>{0, 20000LL << 16, (40000LL << 16) - 1}));
+}

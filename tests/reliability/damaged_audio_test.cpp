@@ -35,8 +35,9 @@ void put(Bytes& b, size_t at, Uint32 value, int width) {
     }
 }
 
-// Recomputes the checksum of the Ogg page at `at`, so the reader accepts the edit.
-void reseal(Bytes& b, size_t at) {
+// Recomputes the checksum of the Ogg page at `at`, so the reader accepts the edit;
+// gives the page's length.
+size_t reseal(Bytes& b, size_t at) {
     size_t length = 27 + b[at + 26];
     for (size_t i = 0; i < b[at + 26]; ++i) {
         length += b[at + 27 + i];
@@ -50,11 +51,13 @@ void reseal(Bytes& b, size_t at) {
         }
     }
     put(b, at + 22, crc, 4);
+    return length;
 }
 
 // The generated tracks keep their headers in pages 0 and 1: identification at 28,
 // comment at 103 and setup at 193, in the page at 58.
 const size_t kSecondPage = 58;
+const size_t kHeadersEnd = 4418; // where the first audio page starts
 const size_t kSetup = 193;
 
 Edit idField(size_t at, Uint32 value, int width) {
@@ -74,6 +77,28 @@ Edit eightBit(Uint32 rate) {
     return [=](Bytes& b) {
         put(b, 22, 1, 2), put(b, 24, rate, 4), put(b, 28, rate, 4), put(b, 32, 1, 2),
             put(b, 34, 8, 2);
+    };
+}
+
+// 8-bit mono at 8000 Hz of `frames` samples.
+Edit eightBitFrames(Uint32 frames) {
+    return [=](Bytes& b) {
+        eightBit(8000)(b), b.resize(44 + frames, 0x80), put(b, 40, frames, 4),
+            put(b, 4, 36 + frames, 4);
+    };
+}
+
+// The track followed by a second stream of itself, edited, under another serial number,
+// `junk` bytes apart.
+Edit chained(Edit edit, size_t junk = 0) {
+    return [=](Bytes& b) {
+        Bytes second = b;
+        edit(second);
+        for (size_t at = 0; at < second.size(); at += reseal(second, at)) {
+            put(second, at + 14, 0x5EC0D, 4);
+        }
+        b.insert(b.end(), junk, 0x55);
+        b.insert(b.end(), second.begin(), second.end());
     };
 }
 
@@ -122,6 +147,9 @@ TEST(DamagedAudio, SoundFilesTheMixerCannotTakeEndWithStatus200) {
          true},
         {"empty", replaceWith(""), 200},
         {"8-bit at 8000 Hz", eightBit(8000), 0, true},
+        // 4 MiB at 44100 Hz, 2 channels of 16 bits, once converted: the longest allowed.
+        {"190217 frames at 8000 Hz", eightBitFrames(190217), 0, true},
+        {"190218 frames at 8000 Hz", eightBitFrames(190218), 200},
     };
     // The whole game for the cases that crashed or hung it, and a valid 8-bit file;
     // the loader's check alone for the others, to keep the run short.
@@ -159,6 +187,15 @@ TEST(DamagedAudio, MusicTheMixerCannotTakeStaysSilentAndUnannouncedAndPlayGoesOn
         {"setup byte 3402", setupByte(3402, 0), 0},
         {"codebook dimension 0", [](Bytes& b) { setupByte(11, 0)(b), setupByte(12, 0)(b); }, 0},
         {"cut in the setup page", [](Bytes& b) { b.resize(2000); }, 0},
+        {"codebook of 2^21 entries", setupByte(15, 0x20), 0},
+        {"headers, then zeros", [](Bytes& b) { b.resize(kHeadersEnd), b.resize(1 << 20, 0); }, 0},
+        {"chained, 9 channels", chained(idField(11, 9, 1)), 0},
+        {"chained, 4194303 Hz", chained(idField(12, 4194303, 4)), 0},
+        {"chained, dimension 0",
+         chained([](Bytes& b) { setupByte(11, 0)(b), setupByte(12, 0)(b); }), 0},
+        {"chained, 100 junk bytes apart", chained([](Bytes&) {}, 100), 0},
+        {"chained, in a bad page",
+         [](Bytes& b) { chained([](Bytes&) {})(b), b[b.size() / 2 + 5000] ^= 1; }, 0},
         {"empty", replaceWith(""), 0},
         {"comment edited", [](Bytes& b) { b[123] ^= 1, reseal(b, kSecondPage); }, 1},
         {"as generated", [](Bytes&) {}, 1},
@@ -171,9 +208,22 @@ TEST(DamagedAudio, MusicTheMixerCannotTakeStaysSilentAndUnannouncedAndPlayGoesOn
         row.edit(damaged);
         writeFile(slot, damaged);
         clearMessages();
+        game.musicRefused[7] = 0;
         playMusicTrack(1, 7, 1);
         EXPECT_EQ(game.music != nullptr, row.expected == 1);
         EXPECT_EQ(messageTexts({"Song changed to title track"}).size(), size_t(row.expected));
+    }
+    // Headers alone: the track ends at once (halted here, not to wait for the mixer), and
+    // the title menu's call at every frame starts it again only after 5 s.
+    Bytes headers = ogg;
+    headers.resize(kHeadersEnd);
+    writeFile(slot, headers);
+    clearMessages();
+    advanceClock(5000);
+    for (int frame = 0; frame < 200; ++frame, advanceClock(33)) {
+        Mix_HaltMusic();
+        playMusicTrack(0, 7, 1);
+        EXPECT_EQ(game.messages.size(), frame < 152 ? 1u : 2u) << frame;
     }
     ASSERT_EQ(chdir(home.c_str()), 0);
     // The whole game, its title track stopping the decoder as it stood before.
