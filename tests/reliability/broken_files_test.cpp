@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "support/test_support.h"
@@ -12,29 +13,13 @@ using namespace std::string_literals;
 
 namespace {
 
-// The last ones are a hostile user's: another format or a picture too large to draw
-// in a picture's place, a font claiming absurd metrics, a sound that swells 22-fold
-// when converted, a named pipe that would block whoever opens it.
-enum Damage {
-    empty,
-    truncated,
-    randomBytes,
-    otherFormat,
-    namedPipe,
-    hugeGif,
-    emptyGif,
-    hugeXpm,
-    hugeBmp,
-    hugePng,
-    hugeInterlacedPng,
-    tinyEmFont,
-    tallFont,
-    longSound
-};
+enum Damage { empty, truncated, randomBytes, otherFormat, namedPipe, hostile };
+using Make = std::function<std::string(std::string)>;
 struct BrokenFile {
     std::string path; // below data/
     Damage damage;
-    int status; // 0: the game runs to the title menu and closes cleanly
+    int status;          // 0: the game runs to the title menu and closes cleanly
+    Make make = nullptr; // the hostile file, made from the generated one
 };
 
 void PrintTo(const BrokenFile& f, std::ostream* os) {
@@ -48,90 +33,61 @@ void put(std::string& b, size_t at, unsigned value, int width, bool big = true) 
 }
 
 // A PNG whose header says w x h, its checksum recomputed so the decoder would take it.
-std::string pngOfSize(std::string png, unsigned w, unsigned h, char interlace) {
-    put(png, 16, w, 4), put(png, 20, h, 4), png[28] = interlace;
-    unsigned crc = ~0u;
-    for (size_t i = 12; i < 29; ++i) {
-        crc ^= Uint8(png[i]);
-        for (int k = 0; k < 8; ++k) {
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+Make pngOfSize(unsigned w, unsigned h, char interlace) {
+    return [=](std::string png) {
+        put(png, 16, w, 4), put(png, 20, h, 4), png[28] = interlace;
+        unsigned crc = ~0u;
+        for (size_t i = 12; i < 29; ++i) {
+            crc ^= Uint8(png[i]);
+            for (int k = 0; k < 8; ++k) {
+                crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+            }
         }
-    }
-    put(png, 29, ~crc, 4);
-    return png;
+        put(png, 29, ~crc, 4);
+        return png;
+    };
 }
 
 // The font with a 16-bit field of one table set to `value`.
-std::string fontWith(std::string ttf, const char* table, size_t at, unsigned value) {
-    const std::string_view tag(table, 4);
-    for (size_t record = 12; record + 16 <= ttf.size(); record += 16) {
-        if (ttf.compare(record, 4, tag) == 0) {
-            const size_t offset = Uint8(ttf[record + 8]) << 24 | Uint8(ttf[record + 9]) << 16 |
-                                  Uint8(ttf[record + 10]) << 8 | Uint8(ttf[record + 11]);
-            put(ttf, offset + at, value, 2);
-            break;
+Make fontWith(const char* table, size_t at, unsigned value) {
+    return [=](std::string ttf) {
+        for (size_t record = 12; record + 16 <= ttf.size(); record += 16) {
+            if (ttf.compare(record, 4, table) == 0) {
+                size_t offset = 0;
+                for (size_t i = 8; i < 12; ++i) {
+                    offset = offset << 8 | Uint8(ttf[record + i]);
+                }
+                put(ttf, offset + at, value, 2);
+            }
         }
-    }
-    return ttf;
+        return ttf;
+    };
 }
 
-void damageFile(const std::string& path, Damage damage) {
+Make bytes(const std::string& text, size_t size = 0) {
+    return [=](std::string) {
+        return text + std::string(size > text.size() ? size - text.size() : 0, '\x80');
+    };
+}
+
+void damageFile(const std::string& path, const BrokenFile& f) {
     // A sound where a picture belongs, and a picture where a sound belongs.
     const bool sound = path.ends_with(".wav") || path.ends_with(".ogg");
     const std::string other = sound ? "images/particles/exaustParticle.png" : "snd/engine.wav";
-    std::ifstream in(damage == otherFormat ? "data/" + other : path, std::ios::binary);
+    std::ifstream in(f.damage == otherFormat ? "data/" + other : path, std::ios::binary);
     std::string bytes(std::istreambuf_iterator<char>(in), {});
     std::mt19937 random(20261207);
-    std::string wav = "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\1\0\1\0\0\0\0\0\0\0\0\0\1\0\x08\0data\0\0\0\0"s;
-    switch (damage) {
-    case truncated:
-        bytes.resize(bytes.size() / 2);
-        break;
-    case empty:
-        bytes.clear();
-        break;
-    case randomBytes:
-        bytes.assign(8192, '\0');
-        std::generate(bytes.begin(), bytes.end(), [&] { return char(random()); });
-        break;
-    case namedPipe:
+    if (f.damage == namedPipe) {
         std::remove(path.c_str()), mkfifo(path.c_str(), 0644);
         return;
-    case hugeGif:
-    case emptyGif:
-        bytes = "GIF89a\0\0\0\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\0\0\0\0\0\2\2\x44\1\0;"s;
-        damage == hugeGif ? (put(bytes, 6, 16383, 2, false), put(bytes, 8, 65535, 2, false),
-                             put(bytes, 23, 16383, 2, false), put(bytes, 25, 65535, 2, false))
-                          : void();
-        break;
-    case hugeXpm:
-        bytes = "/* XPM */\nstatic char *x[] = {\"16383 65535 2147483647 1\"};\n";
-        break;
-    case hugeBmp:
-        bytes.assign(1162, '\0');
-        bytes.replace(0, 2, "BM"), put(bytes, 10, 54, 4, false), put(bytes, 14, 40, 4, false);
-        put(bytes, 18, 16383, 4, false), put(bytes, 22, 65535, 4, false);
-        put(bytes, 26, 1, 2, false), put(bytes, 28, 24, 2, false);
-        break;
-    case hugePng:
-        bytes = pngOfSize(bytes, 16000, 16000, 0);
-        break;
-    case hugeInterlacedPng:
-        bytes = pngOfSize(bytes, 16383, 32777, 1);
-        break;
-    case tinyEmFont:
-        bytes = fontWith(bytes, "head", 18, 16);
-        break;
-    case tallFont:
-        bytes = fontWith(fontWith(bytes, "hhea", 4, 32767), "hhea", 6, 0x8001);
-        break;
-    case longSound: // 8-bit mono at 8000 Hz, as long as the file cap allows
-        put(wav, 24, 8000, 4, false), put(wav, 28, 8000, 4, false);
-        put(wav, 40, (8u << 20) - 44, 4, false), put(wav, 4, (8u << 20) - 8, 4, false);
-        bytes = wav + std::string((8u << 20) - 44, '\x80');
-        break;
-    default:
-        break;
+    }
+    if (f.damage == truncated) {
+        bytes.resize(bytes.size() / 2);
+    } else if (f.damage == empty || f.damage == randomBytes) {
+        bytes.assign(f.damage == empty ? 0 : 8192, '\0');
+        std::generate(bytes.begin(), bytes.end(), [&] { return char(random()); });
+    } else if (f.damage == hostile) {
+        bytes = f.make(bytes);
     }
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -155,21 +111,23 @@ std::vector<BrokenFile> brokenFiles() {
             cases.push_back({g.path, d, g.status});
         }
     }
-    const std::string planet = "images/objects/planet.png";
+    // A hostile user's: other formats and pictures too large to draw where pictures
+    // belong, a font claiming absurd metrics, a sound that swells 22-fold when converted.
+    const std::string planet = "images/objects/planet.png", font = "fonts/LiberationSans-Bold.ttf";
     const std::string exhaust = "images/particles/exaustParticle.png";
-    const std::string font = "fonts/LiberationSans-Bold.ttf";
-    for (const BrokenFile& hostile :
-         std::initializer_list<BrokenFile>{{planet, hugeGif, 110},
-                                           {planet, emptyGif, 110},
-                                           {exhaust, hugeXpm, 100},
-                                           {exhaust, hugeBmp, 100},
-                                           {planet, hugePng, 110},
-                                           {exhaust, hugeInterlacedPng, 100},
-                                           {font, tinyEmFont, 300},
-                                           {font, tallFont, 300},
-                                           {"snd/engine.wav", longSound, 200}}) {
-        cases.push_back(hostile);
-    }
+    // clang-format off
+    const BrokenFile hostiles[] = {
+        {planet, hostile, 110, bytes("GIF89a\xff\x3f\xff\xff\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\xff\x3f\xff\xff\0\2\2\x44\1\0;"s)},
+        {exhaust, hostile, 100, bytes("/* XPM */\nstatic char *x[] = {\"16383 65535 2147483647 1\"};\n")},
+        {exhaust, hostile, 100, bytes("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\xff\x3f\0\0\xff\xff\0\0\1\0\x18\0"s, 1162)},
+        {planet, hostile, 110, pngOfSize(16000, 16000, 0)},
+        {exhaust, hostile, 100, pngOfSize(16383, 32777, 1)},
+        {font, hostile, 300, fontWith("head", 18, 16)},
+        {font, hostile, 300, fontWith("hhea", 4, 32767)},
+        {"snd/engine.wav", hostile, 200, bytes("RIFF\xf8\xff\x7f\0WAVEfmt \x10\0\0\0\1\0\1\0\x40\x1f\0\0\x40\x1f\0\0\1\0\x08\0data\xd4\xff\x7f\0"s, 8u << 20)},
+    };
+    // clang-format on
+    cases.insert(cases.end(), std::begin(hostiles), std::end(hostiles));
     return cases;
 }
 
@@ -179,7 +137,7 @@ class BrokenFiles : public ::testing::TestWithParam<BrokenFile> {};
 
 TEST_P(BrokenFiles, EndWithTheirGroupsStatusOrKeepRunning) {
     const std::string tree = copyDataTree();
-    damageFile(tree + "/data/" + GetParam().path, GetParam().damage);
+    damageFile(tree + "/data/" + GetParam().path, GetParam());
     // A game that loads stays in the title menu until SIGTERM closes its window.
     const RunResult r = runGameBinary(tree, {}, 60, 2500);
     removeTree(tree);
