@@ -6,6 +6,7 @@
 #include "app/assets.h"
 #include "app/drawing.h"
 #include "bench_support.h"
+#include "play/music.h"
 
 namespace {
 
@@ -34,6 +35,39 @@ BENCHMARK(BM_LoadImages)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
+    ->Repetitions(5);
+
+} // namespace
+
+namespace {
+
+// The checks every data file passes before a library sees it, on the largest track and
+// the largest picture, beside what the loader does anyway: read the track, and read
+// and decode the picture.
+void BM_CheckFiles(benchmark::State& state) {
+    const bool music = state.range(0) == 0;
+    const char* path = music ? "data/music/title.ogg" : "data/images/objects/planet.png";
+    useScreen(640, 480);
+    std::vector<Uint8> bytes;
+    for (auto _ : state) {
+        auto start = BenchClock::now();
+        readWholeFile(path, 64u << 20, bytes);
+        SDL_FreeSurface(music ? nullptr : decodePicture(path));
+        const double reference = secondsSince(start);
+        start = BenchClock::now();
+        benchmark::DoNotOptimize(music ? musicFileIsPlayable(bytes) : pictureFileIsDrawable(bytes));
+        const double check = secondsSince(start);
+        state.SetIterationTime(check);
+        addSample(std::string("check ") + path + (music ? " / read" : " / read and decode"), "ms",
+                  music ? "< 5 x" : "< 0.01 x", music ? 5 : 0.01, true, check, reference);
+    }
+}
+BENCHMARK(BM_CheckFiles)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
     ->Repetitions(5);
 
 } // namespace
