@@ -26,8 +26,10 @@ Uint32 bigEndian(const std::vector<Uint8>& bytes, size_t at, int width);
 // Sample rates the mixer converts to the device rate without trouble.
 bool sampleRateIsPlayable(Uint32 rate);
 
-// The largest sound, as the device holds it after conversion: about 24 s at 44100 Hz.
-const Uint64 kMaxConvertedSoundBytes = 4u << 20;
+// The largest sound, as the device holds it after conversion: about 6 s at 44100 Hz in
+// stereo, 14 times the game's longest (0.42 s). The mixer keeps its whole conversion
+// buffer, about 2.4 times this, for as long as the sound is loaded.
+const Uint64 kMaxConvertedSoundBytes = 1u << 20;
 // Whether a sound file is plain PCM WAVE the mixer can load safely: 1 or 2 channels
 // of 8 or 16 bits at a playable rate, every chunk inside the file, and no more than
 // kMaxConvertedSoundBytes once converted to the device's rate, channels and width.

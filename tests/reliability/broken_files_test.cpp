@@ -112,7 +112,7 @@ std::vector<BrokenFile> brokenFiles() {
         }
     }
     // A hostile user's: other formats and pictures too large to draw where pictures
-    // belong, a font claiming absurd metrics, a sound that swells 22-fold when converted.
+    // belong, a font claiming absurd metrics, a sound that swells past 1 MiB when converted.
     const std::string planet = "images/objects/planet.png", font = "fonts/LiberationSans-Bold.ttf";
     const std::string exhaust = "images/particles/exaustParticle.png";
     // clang-format off

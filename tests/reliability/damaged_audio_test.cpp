@@ -147,9 +147,9 @@ TEST(DamagedAudio, SoundFilesTheMixerCannotTakeEndWithStatus200) {
          true},
         {"empty", replaceWith(""), 200},
         {"8-bit at 8000 Hz", eightBit(8000), 0, true},
-        // 4 MiB at 44100 Hz, 2 channels of 16 bits, once converted: the longest allowed.
-        {"190217 frames at 8000 Hz", eightBitFrames(190217), 0, true},
-        {"190218 frames at 8000 Hz", eightBitFrames(190218), 200},
+        // 1 MiB at 44100 Hz, 2 channels of 16 bits, once converted: the longest allowed.
+        {"47554 frames at 8000 Hz", eightBitFrames(47554), 0, true},
+        {"47555 frames at 8000 Hz", eightBitFrames(47555), 200},
     };
     // The whole game for the cases that crashed or hung it, and a valid 8-bit file;
     // the loader's check alone for the others, to keep the run short.
