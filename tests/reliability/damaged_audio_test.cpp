@@ -213,6 +213,13 @@ TEST(DamagedAudio, MusicTheMixerCannotTakeStaysSilentAndUnannouncedAndPlayGoesOn
         EXPECT_EQ(game.music != nullptr, row.expected == 1);
         EXPECT_EQ(messageTexts({"Song changed to title track"}).size(), size_t(row.expected));
     }
+    // A refused track stays refused for the run, even once mended.
+    writeFile(slot, Bytes(ogg.begin(), ogg.begin() + 2000));
+    playMusicTrack(1, 7, 1);
+    writeFile(slot, ogg);
+    playMusicTrack(1, 7, 1);
+    EXPECT_EQ(game.music, nullptr);
+    game.musicRefused[7] = 0;
     // Headers alone: the track ends at once (halted here, not to wait for the mixer), and
     // the title menu's call at every frame starts it again only after 5 s.
     Bytes headers = ogg;
