@@ -192,7 +192,7 @@ extern "C" unsigned char* stbi_load_from_memory(const unsigned char* bytes, int 
 // The emulation keeps a memory stream as a record of its bytes' address and count.
 EM_JS(const Uint8*, webStreamBytes, (SDL_RWops * source, int* count), {
     var stream = SDL.rwops[source];
-    if (!stream || stream.bytes == = undefined)
+    if (!stream || !stream.bytes)
         return 0;
     HEAP32[count >> 2] = stream.count;
     return stream.bytes;
