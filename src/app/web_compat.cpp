@@ -313,6 +313,14 @@ Uint8* webGetKeyState(int* count) {
     return SDL_GetKeyboardState(count);
 }
 
+// The emulation numbers a stream by the length of its list, which its SDL_FreeRW can
+// empty: a stream may then be numbered 0, the null pointer. That one is left in place
+// (so the list never empties again) and another taken.
+SDL_RWops* webRWFromConstMem(const void* bytes, int count) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes, count);
+    return source != nullptr ? source : SDL_RWFromConstMem(bytes, count);
+}
+
 // Decodes with stb_image, which like the desktop's SDL_image ignores gamma and colour
 // chunks (the browser's decoder applies them and shifts key colours). The game hands
 // over checked PNG bytes; each file's bytes are decoded once.

@@ -21,6 +21,7 @@ int webInit(Uint32 flags);
 SDL_Surface* webSetVideoMode(int width, int height, int bpp, Uint32 flags);
 int webFlip(SDL_Surface* screen);
 Uint8* webGetKeyState(int* count);
+SDL_RWops* webRWFromConstMem(const void* bytes, int count);
 SDL_Surface* webLoadTypedRW(SDL_RWops* source, int freeSource, char* type);
 SDL_Surface* webDisplayFormat(SDL_Surface* surface);
 int webUpperBlit(SDL_Surface* source, SDL_Rect* sourceRect, SDL_Surface* destination,
@@ -54,6 +55,7 @@ Uint8 webJoystickGetHat(SDL_Joystick* joystick, int hat);
 #define SDL_SetVideoMode webSetVideoMode
 #define SDL_Flip webFlip
 #define SDL_GetKeyState webGetKeyState
+#define SDL_RWFromConstMem webRWFromConstMem
 #define IMG_LoadTyped_RW webLoadTypedRW
 #define SDL_DisplayFormat webDisplayFormat
 #define SDL_UpperBlit webUpperBlit
