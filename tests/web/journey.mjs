@@ -216,8 +216,9 @@ console.log(`title frame: ${result.differ} of ${result.compared} unmasked pixels
 check(result.share <= kTitleTolerance && result.background === 0, 'the title menu matches the desktop title frame');
 const wide = await layout();
 check(fits(wide, screenRoom(wide)), `at 1600 x 900 the picture fills the height, centred and sharp (${JSON.stringify(wide.c)})`);
-const shot = await send('Page.captureScreenshot', { format: 'png' });
-fs.writeFileSync(path.join(outDir, 'web-page.png'), Buffer.from(shot.result.data, 'base64'));
+const snap = async (name) => fs.writeFileSync(path.join(outDir, name),
+  Buffer.from((await send('Page.captureScreenshot', { format: 'png' })).result.data, 'base64'));
+await snap('web-page.png');
 const manifest = (await send('Page.getAppManifest')).result;
 check(manifest.errors.length === 0 && /"Stellarox"/.test(manifest.data), 'the page has a valid web app manifest');
 
@@ -328,6 +329,7 @@ await until('the phone shows the gate', async () => (await state()) === 'ready',
 let l = await layout();
 check(fits(l, { x: 0, y: 0, w: 412, h: 309 }) && l.fire.y >= l.c.y + l.c.h && l.fire.y + l.fire.h <= 915,
   'a phone in portrait shows the picture at full width with the controls below');
+await snap('web-portrait.png');
 await send('Emulation.setDeviceMetricsOverride', { width: 915, height: 412, deviceScaleFactor: 2, mobile: true,
   screenOrientation: { type: 'landscapePrimary', angle: 90 } });
 await sleep(300);
@@ -340,6 +342,7 @@ await sleep(500);
 await tap('[aria-label=Choose]');
 await tap('[aria-label=Choose]');
 await until('two taps on Choose start a game at level 1', async () => (await probe()).ship !== null);
+await snap('web-landscape.png');
 await sleep(1500);
 const start = (await probe()).ship;
 const points = await Promise.all(['Thrust', 'Turn left', 'Fire'].map((n) => centre(`[aria-label="${n}"]`)));
