@@ -152,9 +152,7 @@ var Module = (function () {
           Module.FS.rename(to + '.part', to);
           track.loaded = true;
           stellarox.musicLoaded += 1;
-          if (window.caches) caches.open(site.cache).then(function (c) {
-            return c.put(track.name, new Response(bytes));
-          }).catch(function () {});
+          keep(track.name, bytes);
         }).catch(function (e) { e.file = track.name; throw e; });
       });
     }, Promise.resolve()).catch(function (e) {
@@ -173,12 +171,19 @@ var Module = (function () {
 
   // --- Offline: the service worker keeps the site; the bytes already fetched go in first.
 
+  // Into this version's cache, unless a newer version has already replaced it (which
+  // would leave the copy behind for good).
+  function keep(name, bytes) {
+    if (!('serviceWorker' in navigator) || !window.caches) return Promise.resolve();
+    return caches.has(site.cache).then(function (has) {
+      if (!has && navigator.serviceWorker.controller) return;
+      return caches.open(site.cache).then(function (c) { return c.put(name, new Response(bytes)); });
+    }).catch(function () {});
+  }
+
   function keepSite() {
-    if (!('serviceWorker' in navigator) || !window.caches) return;
-    caches.open(site.cache).then(function (cache) {
-      return Promise.all([cache.put(site.wasm.name, new Response(wasmBytes)),
-                          cache.put(site.data.name, new Response(dataBytes))]);
-    }).catch(function () {}).then(function () {
+    if (!('serviceWorker' in navigator)) return;
+    Promise.all([keep(site.wasm.name, wasmBytes), keep(site.data.name, dataBytes)]).then(function () {
       wasmBytes = dataBytes = null;
       return navigator.serviceWorker.register('sw.js');
     }).catch(function (e) { console.warn('no offline copy: ' + e); });

@@ -353,6 +353,11 @@ const end = (await probe()).ship;
 await touch('touchEnd', []);
 check(Math.hypot(end[0] - start[0], end[1] - start[1]) > 5 && end[2] !== start[2],
   `thrust and turn held together move and turn the ship (${start} -> ${end})`);
+const padShown = () => evaluate("getComputedStyle(document.getElementById('right')).display !== 'none'");
+await key('Left');
+const aside = !(await padShown());
+await tap('#screen');
+check(aside && (await padShown()), 'a key sets the touch controls aside and the next touch brings them back');
 phone.close();
 console.log(failures.length === 0 ? 'browser journey passed' : `browser journey: ${failures.length} failed`);
 stop(failures.length === 0 ? 0 : 1);
