@@ -47,9 +47,11 @@ var Module = (function () {
     offerRetry('Try again');
   }
 
-  // A whole file or an error that says what went wrong with it.
-  function fetchWhole(file, onBytes) {
-    return fetch(file.name).catch(function (e) {
+  // A whole file or an error that says what went wrong with it. A file of the wrong size
+  // is asked for once more past the browser's cache, which may hold a damaged copy that
+  // the server, going by dates, calls unchanged.
+  function fetchWhole(file, onBytes, fresh) {
+    return fetch(file.name, { cache: fresh ? 'reload' : 'default' }).catch(function (e) {
       throw new Error('could not be fetched (' + (e.message || e) + ')');
     }).then(function (response) {
       if (!response.ok) {
@@ -69,6 +71,7 @@ var Module = (function () {
       return next().catch(function (e) {
         throw new Error('broke off after ' + got + ' of ' + file.size + ' bytes (' + e.message + ')');
       }).then(function () {
+        if (got !== file.size && !fresh) return fetchWhole(file, onBytes, true);
         if (got < file.size) throw new Error('arrived incomplete: ' + got + ' of ' + file.size + ' bytes');
         if (got > file.size) throw new Error('is not the file this page expects (' + got + ' bytes, not ' + file.size + ')');
         var bytes = new Uint8Array(got), at = 0;

@@ -37,8 +37,9 @@ const named = [js, wasm, data, manifest, ...icons, ...tracks].map((f) => f.name)
 const cache = `stellarox-${digest(named.concat(['index.html', 'page.js', 'sw.js'].map(template)).join(' '))}`;
 const page = put('page.js', `var stellaroxSite = ${JSON.stringify({ cache, js, wasm, data, music: tracks })};\n` +
   template('page.js'));
-const core = ['./', page.name, js.name, wasm.name, data.name, manifest.name, ...icons.map((i) => i.name),
-  'font-licence.txt'];
+// What the service worker keeps, with sizes where a page checks them too.
+const core = [{ name: './' }, page, js, wasm, data, manifest, ...icons, { name: 'font-licence.txt' }]
+  .map(({ name, size }) => ({ name, size }));
 fs.writeFileSync(path.join(out, 'sw.js'), `var site = ${JSON.stringify({ cache, core, music: tracks })};\n` +
   template('sw.js'));
 

@@ -8,10 +8,24 @@ function key(name) {
   return new URL(name, self.registration.scope).href;
 }
 
+// A file that does not arrive whole fails the install, to be tried again at the next visit.
+function fetchWhole(file) {
+  return fetch(key(file.name), { cache: 'reload' }).then(function (response) {
+    return response.arrayBuffer().then(function (bytes) {
+      if (!response.ok || (file.size && bytes.byteLength !== file.size)) {
+        throw new Error(file.name + ' did not arrive whole');
+      }
+      return new Response(bytes, { headers: response.headers });
+    });
+  });
+}
+
 self.addEventListener('install', function (event) {
   event.waitUntil(caches.open(site.cache).then(function (cache) {
-    return Promise.all(site.core.map(function (name) {
-      return cache.match(key(name)).then(function (hit) { return hit || cache.add(key(name)); });
+    return Promise.all(site.core.map(function (file) {
+      return cache.match(key(file.name)).then(function (hit) {
+        return hit || fetchWhole(file).then(function (whole) { return cache.put(key(file.name), whole); });
+      });
     }));
   }).then(function () { return self.skipWaiting(); }));
 });
