@@ -207,6 +207,12 @@ var Module = (function () {
   new MutationObserver(fit).observe(canvas, { attributes: true, attributeFilter: ['width', 'height'] });
   window.addEventListener('resize', fit);
 
+  // Some phones grant full screen to videos only: no button then.
+  if (!document.fullscreenEnabled) {
+    Array.prototype.forEach.call(document.querySelectorAll('[data-page=fullscreen]'), function (b) {
+      b.hidden = true;
+    });
+  }
   function toggleFullscreen() {
     if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
     else if (stage.requestFullscreen) stage.requestFullscreen().catch(function () {});
