@@ -616,7 +616,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int webMusicSettled() {
 
 // What the page's test journey reads of the game: screen boxes of the bodies (the
 // drifting asteroids it masks), the first ship's place, heading and velocity, the shots
-// in flight and the volumes.
+// in flight, the volumes, the music and the pause.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* webProbe() {
     static std::string json;
     std::stringstream out;
@@ -639,7 +639,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* webProbe() {
     }
     out << ",\"bullets\":" << game.bullets.size() << ",\"soundVolume\":" << game.soundVolume
         << ",\"musicVolume\":" << game.musicVolume << ",\"music\":" << (game.music != nullptr)
-        << "}";
+        << ",\"paused\":" << game.paused << "}";
     json = out.str();
     return json.c_str();
 }
