@@ -15,8 +15,9 @@ cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" -j "$jobs" "${desktop_targets[@]}"
 generate_data "$root/build"
 
-# Debian's Node.js keeps its modules (acorn, for Emscripten) outside Node's own path.
-export NODE_PATH=/usr/share/nodejs
+# Debian's Node.js keeps its modules (acorn, for Emscripten) outside Node's own path;
+# a path the player set stays in front.
+export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
 emcmake cmake -S "$root" -B "$root/build-web" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build-web" -j "$jobs"
 
