@@ -1,7 +1,7 @@
 # The browser build: the game's sources through Emscripten's SDL 1.2 emulation, with the
 # corrections of src/app/web_compat.h included before every file. Images, sounds and the
-# font travel in one data package loaded before the first frame; the music files are
-# copied beside it and fetched by the page in the background.
+# font travel in one data package loaded before the first frame; the music files go
+# beside it, for the page to fetch in the background.
 set(web_data ${CMAKE_SOURCE_DIR}/data)
 file(GLOB_RECURSE web_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp)
 add_executable(stellarox ${web_sources})
@@ -19,12 +19,33 @@ target_link_options(stellarox PRIVATE
     "SHELL:--preload-file ${web_data}/snd@/data/snd"
     "SHELL:--preload-file ${web_data}/fonts@/data/fonts")
 
-file(GLOB web_music CONFIGURE_DEPENDS ${web_data}/music/*.ogg)
-set(web_page_files ${CMAKE_CURRENT_LIST_DIR}/index.html ${CMAKE_CURRENT_LIST_DIR}/page.js)
-add_custom_command(OUTPUT web_files.stamp
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/music
-    COMMAND ${CMAKE_COMMAND} -E copy ${web_music} ${CMAKE_BINARY_DIR}/music
-    COMMAND ${CMAKE_COMMAND} -E copy ${web_page_files} ${CMAKE_BINARY_DIR}
-    COMMAND ${CMAKE_COMMAND} -E touch web_files.stamp
-    DEPENDS ${web_music} ${web_page_files} ${web_data}/.generated)
-add_custom_target(web_files ALL DEPENDS web_files.stamp)
+# The site: exactly what a host serves, in build-web/site (see site.mjs). The icons are the
+# desktop icon's picture, the first ship over the nebula, drawn again at the sizes browsers
+# ask for; the font's licence comes from the package the font comes from.
+set(web_tracks title 01 02 03 04 05 06)
+list(TRANSFORM web_tracks PREPEND ${web_data}/music/ OUTPUT_VARIABLE web_music)
+list(TRANSFORM web_music APPEND .ogg)
+set(web_font_licence /usr/share/doc/fonts-liberation/copyright)
+set(web_page_files ${CMAKE_CURRENT_LIST_DIR}/index.html ${CMAKE_CURRENT_LIST_DIR}/page.js
+    ${CMAKE_CURRENT_LIST_DIR}/sw.js ${CMAKE_CURRENT_LIST_DIR}/site.mjs)
+find_program(web_node NAMES node nodejs REQUIRED)
+find_program(web_convert NAMES convert REQUIRED)
+set(web_icons)
+foreach(size 192 512)
+    math(EXPR ship "${size} * 7 / 8")
+    add_custom_command(OUTPUT icon-${size}.png
+        COMMAND ${web_convert} ${web_data}/images/backgrounds/background.png
+                -resize ${size}x${size}^ -gravity center -extent ${size}x${size}
+                ( ${web_data}/images/ships/ship_001.png -transparent "#ff00ff"
+                  -resize ${ship}x${ship} ) -gravity center -composite
+                ${CMAKE_BINARY_DIR}/icon-${size}.png
+        DEPENDS ${web_data}/.generated VERBATIM)
+    list(APPEND web_icons ${CMAKE_BINARY_DIR}/icon-${size}.png)
+endforeach()
+add_custom_command(OUTPUT site.stamp
+    COMMAND ${web_node} ${CMAKE_CURRENT_LIST_DIR}/site.mjs ${CMAKE_BINARY_DIR}/site
+            ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_LIST_DIR} ${web_font_licence} ${web_music}
+    COMMAND ${CMAKE_COMMAND} -E touch site.stamp
+    DEPENDS stellarox ${web_music} ${web_page_files} ${web_icons} ${web_font_licence}
+            ${web_data}/.generated)
+add_custom_target(web_site ALL DEPENDS site.stamp)

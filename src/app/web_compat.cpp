@@ -26,11 +26,12 @@ EM_JS(void, webMapKeys, (), {
     SDL.keyCodes[186] = 59;
 });
 
-// Full screen needs the browser's consent, which a key press a moment ago gives.
+// Full screen needs the browser's consent, which a key press a moment ago gives. A refusal
+// is reported like any other change (webFullscreenChanged), so the game's flag stays right.
 EM_JS(void, webRequestFullscreen, (int on), {
     var stage = document.getElementById('stage') || Module['canvas'];
     if (on && !document.fullscreenElement && stage.requestFullscreen) {
-        stage.requestFullscreen().catch(function(){});
+        stage.requestFullscreen().catch(function() { Module['_webFullscreenChanged'](0); });
     } else if (!on && document.fullscreenElement) {
         document.exitFullscreen().catch(function(){});
     }
@@ -41,6 +42,23 @@ EM_JS(void, webRequestFullscreen, (int on), {
 EM_JS(void, webReleaseKeys, (), {
     HEAPU8.fill(0, SDL.keyboardState, SDL.keyboardState + 0x10000);
     SDL.keyboardMap = {};
+});
+
+// Queues a key as the browser would have reported it: the emulation drops events pushed
+// from C when the game takes them with SDL_PeepEvents. The browser's key code is the one
+// the emulation's table turns into this key (letters and unmapped codes stand for
+// themselves; a right-hand modifier is its left one, on the right).
+EM_JS(void, webQueueKey, (int sym, int down), {
+    var right = sym >= (228 | 1024) && sym <= (231 | 1024);
+    var wanted = right ? sym - 4 : sym;
+    var code = sym >= 97 && sym <= 122 ? sym - 32 : sym;
+    for (var c in SDL.keyCodes) {
+        if (SDL.keyCodes[c] == wanted) {
+            code = Number(c);
+            break;
+        }
+    }
+    SDL.events.push({type : down ? 'keydown' : 'keyup', keyCode : code, location : right ? 2 : 0});
 });
 
 // SDL_mixer mixes 8 channels unless told otherwise; the emulation opens 32 (and only
@@ -592,8 +610,41 @@ Uint8 webJoystickGetHat(SDL_Joystick* joystick, int hat) {
     return i < 0 || hat != 0 ? 0 : Uint8(webPadRead(i, 3, 0));
 }
 
+// The page reports the browser's full screen whenever it changes, whatever changed it
+// (Alt+Enter, Escape, the browser's own controls, the page's button), so that the next
+// Alt+Enter toggles from what the player sees.
+extern "C" EMSCRIPTEN_KEEPALIVE void webFullscreenChanged(int on) {
+    game.fullscreen = on != 0 ? 1 : 0;
+}
+
+// The page's controls press keys as if typed: 0 to 4 are player 1's turn left, turn right,
+// thrust, reverse and fire as bound at this moment (the default keys when player 1 has
+// none yet or uses a joystick), then Return, Escape, Pause and the four arrows.
+extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int control, int down) {
+    KeyBindings keys;
+    initKeyBindings(keys);
+    if (!game.players.empty() && game.players[0].usesJoystick == 0) {
+        keys = game.players[0].keys;
+    }
+    const SDLKey table[] = {keys.left, keys.right,  keys.thrust, keys.reverse,
+                            keys.fire, SDLK_RETURN, SDLK_ESCAPE, SDLK_PAUSE,
+                            SDLK_UP,   SDLK_DOWN,   SDLK_LEFT,   SDLK_RIGHT};
+    if (control < 0 || control >= int(sizeof table / sizeof table[0]) ||
+        table[control] == SDLK_UNKNOWN) {
+        return;
+    }
+    webQueueKey(table[control], down);
+}
+
+// Whether the page may drop its "music on its way" note: the title track plays, or the
+// player has switched music off.
+extern "C" EMSCRIPTEN_KEEPALIVE int webMusicSettled() {
+    return game.music != nullptr || game.musicOn == 0 ? 1 : 0;
+}
+
 // What the page's test journey reads of the game: screen boxes of the bodies (the
-// drifting asteroids it masks), the first ship, the shots in flight and the volumes.
+// drifting asteroids it masks), the first ship's place, heading and velocity, the shots
+// in flight, the volumes, the music and the pause.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* webProbe() {
     static std::string json;
     std::stringstream out;
@@ -610,11 +661,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* webProbe() {
     if (game.players.empty()) {
         out << "null";
     } else {
-        out << "[" << game.players[0].ship.x << "," << game.players[0].ship.y << "]";
+        const Ship& ship = game.players[0].ship;
+        out << "[" << ship.x << "," << ship.y << "," << ship.angle << "," << ship.vx << ","
+            << ship.vy << "]";
     }
     out << ",\"bullets\":" << game.bullets.size() << ",\"soundVolume\":" << game.soundVolume
         << ",\"musicVolume\":" << game.musicVolume << ",\"music\":" << (game.music != nullptr)
-        << "}";
+        << ",\"paused\":" << game.paused << "}";
     json = out.str();
     return json.c_str();
 }
