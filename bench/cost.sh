@@ -85,6 +85,10 @@ printf "%-11s %-11s %-11s %-19s %-19s %-17s %s\n" "" "shown at" "window" "median
     "median (min-max)" "median (min-max)" "median (min-max)"
 for r in "${results[@]}"; do
     IFS='|' read -r page window shown desktop browser ratio rate _ <<<"$r"
+    if [[ $shown == - ]]; then
+        printf "%-11s %-11s %-11s %s\n" "$page" - "$window" "$desktop"
+        continue
+    fi
     printf "%-11s %-11s %-11s %-19s %-19s %-17s %s\n" "$page" "$shown" "$window" "$desktop" \
         "$browser" "$ratio" "$rate"
 done

@@ -36,10 +36,10 @@ EM_JS(void, webRequestFullscreen, (int on), {
     }
 });
 
-// The screen's canvas is always covered by the opaque background, so it needs no alpha;
-// desynchronized lets a changed canvas go to the display compositor directly rather than
-// through the page's compositor, which costs a frame's worth of work again. The emulation's
-// own getContext('2d') then returns this context.
+// The screen's canvas is always covered by the opaque background, so it needs no alpha.
+// Desynchronized, a changed canvas goes straight to the display compositor instead of
+// through the page's own, which cost as much again per frame. The emulation's
+// getContext('2d') then returns this context.
 EM_JS(void, webPrepareScreenCanvas, (),
       { Module['canvas'].getContext('2d', {alpha : false, desynchronized : true}); });
 
