@@ -37,6 +37,13 @@ EM_JS(void, webRequestFullscreen, (int on), {
     }
 });
 
+// The screen's canvas is always covered by the opaque background, so it needs no alpha.
+// Desynchronized, a changed canvas goes straight to the display compositor instead of
+// through the page's own, which cost as much again per frame. The emulation's
+// getContext('2d') then returns this context.
+EM_JS(void, webPrepareScreenCanvas, (),
+      { Module['canvas'].getContext('2d', {alpha : false, desynchronized : true}); });
+
 // A new video mode on the desktop starts with every key up, a held Alt+Enter included;
 // without this, holding the keys would switch modes on every frame.
 EM_JS(void, webReleaseKeys, (), {
@@ -68,6 +75,13 @@ EM_JS(void, webLimitChannels, (int count), {
         SDL.numChannels = count;
         SDL.channels.length = count;
     }
+});
+
+// The emulation's audio context wakes every 10 ms or so by default; the desktop's mixer
+// fills a buffer of chunkSize samples at a time, so the browser may take that long too.
+EM_JS(void, webOpenAudioContext, (int frequency, int chunkSize), {
+    if (!SDL.audioContext && typeof AudioContext != 'undefined')
+        SDL.audioContext = new AudioContext({latencyHint : chunkSize / frequency});
 });
 
 // Draws one line in the page's registered copy of the game's font, glyph by glyph at
@@ -315,6 +329,7 @@ int webInit(Uint32 flags) {
 SDL_Surface* webSetVideoMode(int width, int height, int bpp, Uint32 flags) {
     webRequestFullscreen((flags & SDL_FULLSCREEN) != 0 ? 1 : 0);
     webReleaseKeys();
+    webPrepareScreenCanvas();
     return SDL_SetVideoMode(width, height, bpp, flags & ~Uint32(SDL_FULLSCREEN));
 }
 
@@ -514,17 +529,26 @@ SDL_Surface* webRenderTextSolid(TTF_Font* font, const char* text, SDL_Color colo
     if (rgba == nullptr) {
         return nullptr;
     }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff, 0xff00, 0xff0000, kOpaque);
-    if (surface != nullptr && SDL_LockSurface(surface) == 0) {
-        std::memcpy(surface->pixels, rgba, size_t(w) * size_t(h) * 4);
-        SDL_UnlockSurface(surface);
-    }
+    // Kept as a keyed picture, like a loaded one, so that the canvas gets its pixels once
+    // at the blit, instead of being read back and written twice by a lock and unlock.
+    const Uint32 ink = Uint32(colour.r) | Uint32(colour.g) << 8 | Uint32(colour.b) << 16;
+    const Uint32 key = ink ^ kRgb;
+    auto picture = std::make_shared<Picture>();
+    picture->w = w;
+    picture->h = h;
+    picture->pixels.resize(size_t(w) * size_t(h));
+    std::memcpy(picture->pixels.data(), rgba, picture->pixels.size() * 4);
     std::free(rgba);
-    return surface;
+    for (Uint32& pixel : picture->pixels) {
+        pixel = ((pixel & kOpaque) != 0 ? ink : key) | kOpaque;
+    }
+    return shadowedSurface(std::move(picture), true, key);
 }
 
 int webOpenAudio(int frequency, Uint16 format, int channels, int chunkSize) {
+    if (frequency > 0 && chunkSize > 0) {
+        webOpenAudioContext(frequency, chunkSize);
+    }
     const int result = Mix_OpenAudio(frequency, format, channels, chunkSize);
     if (result == 0) {
         webLimitChannels(kMixerChannels);
