@@ -27,9 +27,9 @@ fi
 if [[ "${BENCH_WEB:-1}" != 0 ]]; then
     "$root/scripts/install-deps.sh" web
     # Debian's Node.js keeps its modules (acorn, for Emscripten) outside Node's own path.
-    export NODE_PATH=/usr/share/nodejs
+    export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
     emcmake cmake -S "$root" -B "$root/build-web" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$root/build-web" -j "$jobs"
-    "$root/bench/cost.sh" "$dir/stellarox" "$root" "$root/build-web" "${BENCH_WEB_SAMPLES:-5}" \
+    "$root/bench/cost.sh" "$dir/stellarox" "$root" "$root/build-web/site" "${BENCH_WEB_SAMPLES:-5}" \
         "${BENCH_WEB_SECONDS:-8}"
 fi
