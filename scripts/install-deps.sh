@@ -37,6 +37,6 @@ done
 echo "Installing missing packages: ${missing[*]}"
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
+export DEBIAN_FRONTEND=${DEBIAN_FRONTEND:-noninteractive}
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
