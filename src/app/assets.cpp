@@ -187,6 +187,11 @@ bool soundFileIsPlayable(const std::vector<Uint8>& bytes, int deviceRate, int de
     return false;
 }
 
+bool pictureSizeIsDrawable(double w, double h) {
+    return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
+           w * h <= double(kMaxPicturePixels);
+}
+
 bool pictureFileIsDrawable(const std::vector<Uint8>& bytes) {
     static const Uint8 kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     const size_t n = bytes.size();
@@ -203,9 +208,8 @@ bool pictureFileIsDrawable(const std::vector<Uint8>& bytes) {
         (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
         (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
         ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
-    if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
-        Uint64(width) * height > kMaxPicturePixels || !depthFits || bytes[26] != 0 ||
-        bytes[27] != 0 || bytes[28] > 1) {
+    if (!pictureSizeIsDrawable(width, height) || !depthFits || bytes[26] != 0 || bytes[27] != 0 ||
+        bytes[28] > 1) {
         return false;
     }
     for (size_t at = 8; at + 12 <= n;) {
@@ -267,22 +271,19 @@ bool fontFileIsUsable(const std::vector<Uint8>& bytes) {
     if (em < 64 || em > 16384) {
         return false;
     }
-    std::vector<int> extents;
+    const auto withinFourEms = [&](int e) { return e <= 4 * em && e >= -4 * em; };
+    const auto signedAt = [&](size_t at) { return int(Sint16(bigEndian(bytes, at, 2))); };
     for (size_t at : {head + 36, head + 38, head + 40, head + 42, hhea + 4, hhea + 6, hhea + 8}) {
-        extents.push_back(Sint16(bigEndian(bytes, at, 2)));
-    }
-    if (os2 != 0 && os2Length >= 78) {
-        for (size_t at : {os2 + 68, os2 + 70, os2 + 72, os2 + 74, os2 + 76}) {
-            extents.push_back(at >= os2 + 74 ? int(bigEndian(bytes, at, 2))
-                                             : int(Sint16(bigEndian(bytes, at, 2))));
-        }
-    }
-    for (int e : extents) {
-        if (e > 4 * em || e < -4 * em) {
+        if (!withinFourEms(signedAt(at))) {
             return false;
         }
     }
-    return true;
+    // OS/2: typo ascender, descender and line gap (signed), win ascent and descent (not).
+    return os2 == 0 || os2Length < 78 ||
+           (withinFourEms(signedAt(os2 + 68)) && withinFourEms(signedAt(os2 + 70)) &&
+            withinFourEms(signedAt(os2 + 72)) &&
+            withinFourEms(int(bigEndian(bytes, os2 + 74, 2))) &&
+            withinFourEms(int(bigEndian(bytes, os2 + 76, 2))));
 }
 
 TTF_Font* openGameFont(int points) {

@@ -40,6 +40,8 @@ bool soundFileIsPlayable(const std::vector<Uint8>& bytes, int deviceRate = 44100
 // a side of 8192 and 2^25 pixels leave a wide margin over the game's own (1800 x 1800).
 const Uint32 kMaxPictureSide = 8192;
 const Uint64 kMaxPicturePixels = Uint64(1) << 25;
+// Whether a picture of w x h pixels is within those bounds (and at least 1 x 1).
+bool pictureSizeIsDrawable(double w, double h);
 // Whether a file is a PNG the decoder may be given: the signature, a header
 // within the bounds above, every chunk inside the file, ending with IEND.
 bool pictureFileIsDrawable(const std::vector<Uint8>& bytes);

@@ -2,6 +2,7 @@
 
 #include <SDL_rotozoom.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/assets.h"
@@ -103,9 +104,9 @@ SDL_Surface* zoomExact(SDL_Surface* source, double zoomX, double zoomY, int smoo
         return nullptr;
     }
     // A zoom past what any window shows is refused before SDL_gfx sizes it in int.
-    const double w = std::floor(source->w * zoomX + 0.5);
-    const double h = std::floor(source->h * zoomY + 0.5);
-    if (!(w <= kMaxPictureSide && h <= kMaxPictureSide && w * h <= double(kMaxPicturePixels))) {
+    // (SDL_gfx never makes less than one pixel.)
+    if (!pictureSizeIsDrawable(std::max(1.0, std::floor(source->w * zoomX + 0.5)),
+                               std::max(1.0, std::floor(source->h * zoomY + 0.5)))) {
         return nullptr;
     }
     SDL_Surface* zoomed = zoomSurface(source, zoomX, zoomY, smooth);

@@ -5,7 +5,6 @@
 #include "app/web_compat.h"
 
 #include <emscripten.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -85,9 +85,13 @@ bool wholeStream(const std::vector<Uint8>& b, size_t count, std::vector<std::vec
     Uint32 serial = 0;
     size_t at = 0;
     while (at < b.size()) {
-        const Uint8 flags = at + 27 <= b.size() ? b[at + 5] : 0;
-        if (at + 27 > b.size() || std::memcmp(&b[at], "OggS", 4) != 0 || b[at + 4] != 0 ||
-            (flags & ~7) != 0 || ((flags & 2) != 0) != (at == 0) || (at == 0 && (flags & 1))) {
+        if (at + 27 > b.size()) {
+            return false;
+        }
+        // Flags: 1 continues a packet, 2 starts the stream, 4 ends it; no others exist.
+        const Uint8 flags = b[at + 5];
+        if (std::memcmp(&b[at], "OggS", 4) != 0 || b[at + 4] != 0 || (flags & ~7) != 0 ||
+            ((flags & 2) != 0) != (at == 0) || (at == 0 && (flags & 1) != 0)) {
             return false;
         }
         const size_t segments = b[at + 26];
